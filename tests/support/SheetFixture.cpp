@@ -1,0 +1,66 @@
+#include "support/SheetFixture.h"
+
+#include "platform/QtText.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+
+void SheetTest::SetUp() {
+    Form = std::make_unique<TFrmFR0010MN>();
+    Form->InitSheet();
+    Form->InitSheetFont();
+    Form->FTaxRate = 500;
+    Form->show();
+    QApplication::setActiveWindow(Form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
+    Form->SGMain->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), Form->SGMain);
+}
+
+void SheetTest::TearDown() {
+    Form.reset();
+}
+
+QPoint SheetTest::CellCenter(int col, int row) const {
+    const TRect rect = Grid()->CellRect(col, row);
+    EXPECT_LT(rect.Left, rect.Right) << "cell " << col << "," << row << " is not in view";
+    return QPoint((rect.Left + rect.Right) / 2, (rect.Top + rect.Bottom) / 2);
+}
+
+void SheetTest::ClickCell(int col, int row, Qt::MouseButton button) {
+    QTest::mouseClick(Grid()->viewport(), button, Qt::NoModifier, CellCenter(col, row));
+}
+
+void SheetTest::DoubleClickCell(int col, int row) {
+    QTest::mouseDClick(Grid()->viewport(), Qt::LeftButton, Qt::NoModifier, CellCenter(col, row));
+}
+
+void SheetTest::Type(const QString& text) {
+    for (const QChar c : text) {
+        QWidget* focus = QApplication::focusWidget();
+        if (c.unicode() < 0x80) {
+            QTest::keyClick(focus, c.toLatin1());
+        } else {
+            QTest::sendKeyEvent(QTest::Click, focus, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        }
+    }
+}
+
+void SheetTest::Press(Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+}
+
+void SheetTest::Enter(int col, int row, const QString& text) {
+    ClickCell(col, row);
+    Type(text);
+    Press(Qt::Key_Return);
+}
+
+AnsiString SheetTest::Text(const QLineEdit* field) {
+    return FromQString(field->text());
+}
+
+std::array<AnsiString, 4> SheetTest::Fields() const {
+    return {Text(Form->EdtGokei), Text(Form->EdtZeiKei), Text(Form->EdtSouKei), Text(Form->EdtSyokei)};
+}
