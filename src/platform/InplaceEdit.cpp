@@ -44,7 +44,14 @@ void TInplaceEdit::keyPressEvent(QKeyEvent* event) {
     default:
         break;
     }
+    // Typing or pasting over a selection is a change even where the text comes out the same.
+    const QString before = text();
+    const bool typed = !event->text().isEmpty() && event->text().at(0).isPrint();
+    const bool replacesSelection = hasSelectedText() && (typed || event->matches(QKeySequence::Paste));
     QLineEdit::keyPressEvent(event);
+    if (replacesSelection && !hasSelectedText() && text() == before) {
+        FGrid->EditorTextEdited();
+    }
 }
 
 void TInplaceEdit::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -7,20 +7,11 @@
 
 namespace {
 
-std::optional<std::int64_t> CheckedAdd(std::optional<std::int64_t> a, std::optional<std::int64_t> b) {
-    std::int64_t sum = 0;
-    if (!a || !b || __builtin_add_overflow(*a, *b, &sum)) {
-        return std::nullopt;
-    }
-    return sum;
-}
-
-// Products are formed in 128 bits, exactly, and must then fit a Fixed4.
-std::optional<Fixed4> Fitting(__int128 value) {
+std::optional<std::int64_t> Fitting(__int128 value) {
     if (value < INT64_MIN || value > INT64_MAX) {
         return std::nullopt;
     }
-    return static_cast<Fixed4>(value);
+    return static_cast<std::int64_t>(value);
 }
 
 AnsiString IntegerText(std::optional<std::int64_t> value) {
@@ -35,30 +26,39 @@ AnsiString Fixed4Text(std::optional<Fixed4> value) {
 
 void TAmountSums::Add(std::int64_t amount, bool marked) {
     if (marked) {
-        Subtotal = CheckedAdd(Subtotal, amount);
+        FSubtotal += amount;
     }
-    Total = CheckedAdd(Total, amount);
+    FTotal += amount;
+}
+
+std::optional<std::int64_t> TAmountSums::Total() const {
+    return Fitting(FTotal);
+}
+
+std::optional<std::int64_t> TAmountSums::Subtotal() const {
+    return Fitting(FSubtotal);
 }
 
 TTotalsTexts TotalsTexts(const TAmountSums& sums, Fixed4 rate) {
     TTotalsTexts texts;
-    if (sums.Total != 0) {
+    const std::optional<std::int64_t> total = sums.Total();
+    if (total != 0) {
         // tax = (total × 10000) × rate / 10000 = total × rate, without the intermediate product.
         std::optional<Fixed4> tax;
         std::optional<Fixed4> grand;
-        if (sums.Total) {
-            const __int128 exactTax = static_cast<__int128>(*sums.Total) * rate;
+        if (total) {
+            const __int128 exactTax = static_cast<__int128>(*total) * rate;
             tax = Fitting(exactTax);
             if (tax) {
-                grand = Fitting(static_cast<__int128>(*sums.Total) * Fixed4One + exactTax);
+                grand = Fitting(static_cast<__int128>(*total) * Fixed4One + exactTax);
             }
         }
-        texts.Gokei = IntegerText(sums.Total);
+        texts.Gokei = IntegerText(total);
         texts.ZeiKei = Fixed4Text(tax);
         texts.SouKei = Fixed4Text(grand);
     }
-    if (sums.Subtotal != 0) {
-        texts.Syokei = IntegerText(sums.Subtotal);
+    if (const std::optional<std::int64_t> subtotal = sums.Subtotal(); subtotal != 0) {
+        texts.Syokei = IntegerText(subtotal);
     }
     return texts;
 }

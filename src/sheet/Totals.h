@@ -9,14 +9,17 @@
 // What a field shows for a figure too large to be held exactly.
 inline const AnsiString OverflowText = "桁あふれ";
 
-// The total and subtotal of the amount column. A sum that leaves the 64-bit range is
-// remembered as overflowed (empty) instead of wrapping.
+// The total and subtotal of the amount column, summed exactly; a sum outside the 64-bit
+// range reads as empty instead of wrapping.
 class TAmountSums {
 public:
     void Add(std::int64_t amount, bool marked);
+    std::optional<std::int64_t> Total() const;
+    std::optional<std::int64_t> Subtotal() const;
 
-    std::optional<std::int64_t> Total{0};
-    std::optional<std::int64_t> Subtotal{0};
+private:
+    __int128 FTotal = 0;
+    __int128 FSubtotal = 0;
 };
 
 struct TTotalsTexts {

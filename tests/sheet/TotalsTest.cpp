@@ -4,6 +4,11 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <ostream>
+
+void PrintTo(const TTotalsTexts& texts, std::ostream* out) {
+    *out << "{" << texts.Gokei << " | " << texts.ZeiKei << " | " << texts.SouKei << " | " << texts.Syokei << "}";
+}
 
 namespace {
 
@@ -64,6 +69,10 @@ TEST(TotalsTexts, ShowOverflowInTheFigureThatCannotBeHeldAndInEveryFigureFromIt)
          {{big, true}, {big, true}, {-big, false}, {-big, false}},
          500,
          {"", "", "", OverflowText}},
+        {"a total of zero from overflowing parts is no overflow",
+         {{big, false}, {big, false}, {-big, false}, {-big, false}},
+         500,
+         {"", "", "", ""}},
         {"total beyond 64 bits on the negative side",
          {{INT64_MIN, false}, {-1, false}},
          500,
@@ -90,12 +99,13 @@ TEST(TotalsTexts, ShowOverflowInTheFigureThatCannotBeHeldAndInEveryFigureFromIt)
     }
 }
 
-TEST(TotalsTexts, AnOverflowedSumStaysOverflowedWhenLaterAmountsWouldBringItBack) {
+TEST(TotalsTexts, OnlyTheFinalSumMustFitNotTheRunningOne) {
     TAmountSums sums;
-    sums.Add(INT64_MAX, false);
-    sums.Add(1, false);
-    sums.Add(-1, false);
-    EXPECT_EQ(TotalsTexts(sums, 500).Gokei, OverflowText);
+    sums.Add(INT64_MAX, true);
+    sums.Add(1, true);
+    sums.Add(-2, true);
+    EXPECT_EQ(TotalsTexts(sums, 0),
+              (TTotalsTexts{"9,223,372,036,854,775,806", "0", OverflowText, "9,223,372,036,854,775,806"}));
 }
 
 } // namespace

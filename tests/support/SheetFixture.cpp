@@ -1,9 +1,11 @@
 #include "support/SheetFixture.h"
 
 #include "platform/QtText.h"
+#include "support/UserInput.h"
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTest>
 
 void SheetTest::SetUp() {
@@ -23,6 +25,9 @@ void SheetTest::TearDown() {
 }
 
 QPoint SheetTest::CellCenter(int col, int row) const {
+    if (row >= Grid()->FixedRows() && Grid()->CellRect(col, row).Right == 0) {
+        Grid()->verticalScrollBar()->setValue(row - Grid()->FixedRows()); // as the user scrolls to it
+    }
     const TRect rect = Grid()->CellRect(col, row);
     EXPECT_LT(rect.Left, rect.Right) << "cell " << col << "," << row << " is not in view";
     return QPoint((rect.Left + rect.Right) / 2, (rect.Top + rect.Bottom) / 2);
@@ -33,7 +38,7 @@ void SheetTest::ClickCell(int col, int row, Qt::MouseButton button) {
 }
 
 void SheetTest::DoubleClickCell(int col, int row) {
-    QTest::mouseDClick(Grid()->viewport(), Qt::LeftButton, Qt::NoModifier, CellCenter(col, row));
+    ::DoubleClick(Grid()->viewport(), CellCenter(col, row));
 }
 
 void SheetTest::Type(const QString& text) {
