@@ -8,7 +8,6 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QScrollBar>
 #include <QWheelEvent>
 
@@ -17,12 +16,9 @@
 
 namespace {
 
-constexpr int GridLineWidth = 1;
 constexpr int SizingMargin = 2;
 constexpr int MinColWidth = 2;
 constexpr int WheelRows = 3;
-constexpr TColor FixedLineColor = clBlack;
-constexpr TColor LineColor = 0xC0C0C0;
 
 TShiftState ShiftStateOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons) {
     TShiftState shift = 0;
@@ -83,7 +79,10 @@ TStringGrid::TStringGrid(QWidget* parent)
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this](int) { scrollContentsBy(0, 0); });
 }
 
+// The editor goes first: it calls back into the grid, and the owner's handlers may be gone already.
 TStringGrid::~TStringGrid() {
+    FEditorShown = false;
+    delete FEditor;
     delete Canvas;
 }
 
@@ -221,10 +220,9 @@ TRect TStringGrid::CellRect(int col, int row) const {
 
 TGridCoord TStringGrid::MouseCoord(int X, int Y) const {
     TGridCoord coord;
-    for (int col = 0; col < FColCount && coord.X < 0;
-         col = col + 1 == FFixedCols ? std::max(col + 1, FLeftCol) : col + 1) {
+    for (int col : ColumnsInView()) {
         const int x = ColumnX(col);
-        if (x >= 0 && X >= x && X < x + FColWidths[static_cast<size_t>(col)] + GridLineWidth) {
+        if (X >= x && X < x + FColWidths[static_cast<size_t>(col)] + GridLineWidth) {
             coord.X = col;
         }
     }
@@ -240,6 +238,30 @@ TGridCoord TStringGrid::MouseCoord(int X, int Y) const {
         return TGridCoord{};
     }
     return coord;
+}
+
+std::vector<int> TStringGrid::ColumnsInView() const {
+    std::vector<int> cols;
+    const auto inView = [&](int col) { return ColumnX(col) < viewport()->width(); };
+    for (int col = 0; col < FFixedCols && inView(col); ++col) {
+        cols.push_back(col);
+    }
+    for (int col = FLeftCol; col < FColCount && inView(col); ++col) {
+        cols.push_back(col);
+    }
+    return cols;
+}
+
+std::vector<int> TStringGrid::RowsInView() const {
+    std::vector<int> rows;
+    const auto inView = [&](int row) { return RowY(row) < viewport()->height(); };
+    for (int row = 0; row < FFixedRows && inView(row); ++row) {
+        rows.push_back(row);
+    }
+    for (int row = FTopRow; row < FRowCount && inView(row); ++row) {
+        rows.push_back(row);
+    }
+    return rows;
 }
 
 int TStringGrid::VisibleRowCount() const {
@@ -632,100 +654,4 @@ void TStringGrid::Repaint() {
 
 void TStringGrid::SetFocus() {
     setFocus(Qt::OtherFocusReason);
-}
-
-void TStringGrid::PaintCell(QPainter& painter, int col, int row, const TRect& rect) {
-    if (FEditorShown && col == FEditCol && row == FEditRow) {
-        return; // the editor covers it
-    }
-    const bool fixed = col < FFixedCols || row < FFixedRows;
-    const bool selected = !fixed && col == FCol && row == FRow;
-    const bool focused = selected && IsFocused();
-    const TGridDrawState state = (selected ? gdSelected : 0u) | (focused ? gdFocused : 0u) | (fixed ? gdFixed : 0u);
-
-    Canvas->Font = Font();
-    Canvas->Brush.Color = fixed ? clBtnFace : clWindow;
-    if (selected && !focused) {
-        Canvas->Brush.Color = clHighlight;
-        Canvas->Font.Color = clHighlightText;
-    }
-    Canvas->FillRect(rect);
-    painter.save();
-    painter.setClipRect(rect.Left, rect.Top, rect.Right - rect.Left, rect.Bottom - rect.Top);
-    Canvas->TextOut(rect.Left + 2, rect.Top + 2, CellText(col, row));
-    painter.restore();
-
-    if (OnDrawCell) {
-        OnDrawCell(this, col, row, rect, state);
-    }
-
-    if (fixed) {
-        painter.setPen(ColorToQColor(clBtnHighlight, this));
-        painter.drawLine(rect.Left, rect.Top, rect.Right - 1, rect.Top);
-        painter.drawLine(rect.Left, rect.Top, rect.Left, rect.Bottom - 1);
-        painter.setPen(ColorToQColor(clBtnShadow, this));
-        painter.drawLine(rect.Left, rect.Bottom - 1, rect.Right - 1, rect.Bottom - 1);
-        painter.drawLine(rect.Right - 1, rect.Top, rect.Right - 1, rect.Bottom - 1);
-    }
-    if (focused) {
-        painter.setPen(QPen(ColorToQColor(clWindowText, this), 1, Qt::DotLine));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRect(rect.Left, rect.Top, rect.Right - rect.Left - 1, rect.Bottom - rect.Top - 1);
-    }
-}
-
-void TStringGrid::paintEvent(QPaintEvent* event) {
-    QPainter painter(viewport());
-    Canvas->BeginPaint(&painter);
-    const QRect dirty = event->rect();
-    const int width = viewport()->width();
-    const int height = viewport()->height();
-
-    std::vector<int> cols;
-    for (int col = 0; col < FColCount; col = col + 1 == FFixedCols ? std::max(col + 1, FLeftCol) : col + 1) {
-        const int x = ColumnX(col);
-        if (x < 0 || x >= width) {
-            break;
-        }
-        cols.push_back(col);
-    }
-    std::vector<int> rows;
-    for (int row = 0; row < FRowCount; row = row + 1 == FFixedRows ? std::max(row + 1, FTopRow) : row + 1) {
-        const int y = RowY(row);
-        if (y < 0 || y >= height) {
-            break;
-        }
-        rows.push_back(row);
-    }
-
-    for (int row : rows) {
-        for (int col : cols) {
-            const TRect rect = CellRect(col, row);
-            if (dirty.intersects(QRect(rect.Left, rect.Top, rect.Right - rect.Left + GridLineWidth,
-                                       rect.Bottom - rect.Top + GridLineWidth))) {
-                PaintCell(painter, col, row, rect);
-            }
-        }
-    }
-
-    // Grid lines: right of every column and below every row, fixed ones darker.
-    const int gridBottom = rows.empty() ? 0 : RowY(rows.back()) + FDefaultRowHeight + GridLineWidth;
-    const int gridRight = cols.empty() ? 0 : ColumnX(cols.back()) + ColWidths(cols.back()) + GridLineWidth;
-    for (int col : cols) {
-        const bool fixedCol = col < FFixedCols;
-        if (Options & (fixedCol ? goFixedVertLine : goVertLine)) {
-            const int x = ColumnX(col) + ColWidths(col);
-            painter.setPen(ColorToQColor(fixedCol ? FixedLineColor : LineColor, this));
-            painter.drawLine(x, 0, x, gridBottom - 1);
-        }
-    }
-    for (int row : rows) {
-        const bool fixedRow = row < FFixedRows;
-        if (Options & (fixedRow ? goFixedHorzLine : goHorzLine)) {
-            const int y = RowY(row) + FDefaultRowHeight;
-            painter.setPen(ColorToQColor(fixedRow ? FixedLineColor : LineColor, this));
-            painter.drawLine(0, y, gridRight - 1, y);
-        }
-    }
-    Canvas->EndPaint();
 }

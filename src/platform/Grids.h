@@ -158,6 +158,8 @@ private:
     friend class TGridCell;
     friend class TInplaceEdit;
 
+    static constexpr int GridLineWidth = 1;
+
     const AnsiString& CellText(int col, int row) const;
     void SetCellText(int col, int row, const AnsiString& text);
     void StoreCell(int col, int row, const AnsiString& text);
@@ -169,7 +171,9 @@ private:
     void ScrollInView(int col, int row);
     int VisibleRowCount() const; // rows below the fixed rows that fit whole
     int VisibleColCount() const;
-    int ColumnX(int col) const; // -1 when not in view
+    std::vector<int> ColumnsInView() const; // fixed ones first, then from LeftCol on
+    std::vector<int> RowsInView() const;
+    int ColumnX(int col) const; // -1 when scrolled out of view
     int RowY(int row) const;
     void UpdateScrollBars();
 

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -299,6 +300,38 @@ TEST_F(GridTest, TabEndsTheEditAndLeavesTheGrid) {
     EXPECT_FALSE(Grid->EditorMode());
     EXPECT_EQ(QApplication::focusWidget(), next);
     Grid->setParent(nullptr);
+}
+
+struct DrawnCell {
+    TGridDrawState State;
+    TColor Brush;
+    TColor FontColor;
+    bool operator==(const DrawnCell&) const = default;
+};
+
+TEST_F(GridTest, RepaintPreparesTheCanvasForEachCellBeforeTheHandler) {
+    std::map<std::pair<int, int>, DrawnCell> drawn;
+    Grid->OnDrawCell = [&](TObject*, int c, int r, TRect, TGridDrawState state) {
+        drawn[{c, r}] = DrawnCell{state, Grid->Canvas->Brush.Color, Grid->Canvas->Font.Color};
+    };
+    const TColor text = Grid->Font().Color;
+    Grid->Repaint();
+    EXPECT_EQ(drawn.at({1, 1}), (DrawnCell{gdSelected | gdFocused, clWindow, text})) << "current cell, focused";
+    EXPECT_EQ(drawn.at({2, 2}), (DrawnCell{0, clWindow, text}));
+    EXPECT_EQ(drawn.at({0, 2}), (DrawnCell{gdFixed, clBtnFace, text}));
+    EXPECT_EQ(drawn.at({2, 0}), (DrawnCell{gdFixed, clBtnFace, text}));
+
+    drawn.clear();
+    Grid->clearFocus();
+    Grid->Repaint();
+    EXPECT_EQ(drawn.at({1, 1}), (DrawnCell{gdSelected, clHighlight, clHighlightText})) << "current cell, not focused";
+
+    drawn.clear();
+    Grid->setFocus();
+    Key(Qt::Key_F2);
+    Grid->Repaint();
+    EXPECT_FALSE(drawn.contains({1, 1})) << "the cell under the editor is not painted";
+    EXPECT_TRUE(drawn.contains({2, 1}));
 }
 
 } // namespace
