@@ -75,7 +75,6 @@ public:
     // The grid binds a painter for the duration of one paint event.
     void BeginPaint(QPainter* painter) { FPainter = painter; }
     void EndPaint() { FPainter = nullptr; }
-    QPainter* Painter() const { return FPainter; }
 
 private:
     const QWidget* FOwner;

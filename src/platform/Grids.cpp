@@ -139,22 +139,6 @@ void TStringGrid::SetRowCount(int count) {
     viewport()->update();
 }
 
-void TStringGrid::SetFixedCols(int count) {
-    FFixedCols = std::clamp(count, 0, FColCount - 1);
-    FCol = std::max(FCol, FFixedCols);
-    FLeftCol = std::max(FLeftCol, FFixedCols);
-    UpdateScrollBars();
-    viewport()->update();
-}
-
-void TStringGrid::SetFixedRows(int count) {
-    FFixedRows = std::clamp(count, 0, FRowCount - 1);
-    FRow = std::max(FRow, FFixedRows);
-    FTopRow = std::max(FTopRow, FFixedRows);
-    UpdateScrollBars();
-    viewport()->update();
-}
-
 void TStringGrid::SetDefaultColWidth(int width) {
     FDefaultColWidth = width;
     FColWidths.assign(static_cast<size_t>(FColCount), width);

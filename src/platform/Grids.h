@@ -113,8 +113,6 @@ public:
     void SetRowCount(int count);
     int FixedCols() const { return FFixedCols; }
     int FixedRows() const { return FFixedRows; }
-    void SetFixedCols(int count);
-    void SetFixedRows(int count);
     int DefaultColWidth() const { return FDefaultColWidth; }
     void SetDefaultColWidth(int width); // resets every column to it
     int DefaultRowHeight() const { return FDefaultRowHeight; }
@@ -130,7 +128,6 @@ public:
     void SetCol(int col) { FocusCell(col, FRow); }
     void SetRow(int row) { FocusCell(FCol, row); }
     int TopRow() const { return FTopRow; }
-    int LeftCol() const { return FLeftCol; }
 
     TGridCoord MouseCoord(int X, int Y) const;
     TRect CellRect(int col, int row) const; // empty when the cell is not in view

@@ -17,21 +17,25 @@ struct Row {
     bool Marked;
 };
 
-TTotalsTexts Totals(std::initializer_list<Row> rows, Fixed4 rate) {
-    TAmountSums sums;
-    for (const Row& row : rows) {
-        sums.Add(row.Amount, row.Marked);
+struct TotalsCase {
+    const char* Name;
+    std::initializer_list<Row> Rows;
+    Fixed4 Rate;
+    TTotalsTexts Expected;
+};
+
+void ExpectTotals(std::initializer_list<TotalsCase> cases) {
+    for (const TotalsCase& c : cases) {
+        TAmountSums sums;
+        for (const Row& row : c.Rows) {
+            sums.Add(row.Amount, row.Marked);
+        }
+        EXPECT_EQ(TotalsTexts(sums, c.Rate), c.Expected) << c.Name;
     }
-    return TotalsTexts(sums, rate);
 }
 
 TEST(TotalsTexts, FollowTheTotalTheRateAndTheMarks) {
-    const struct {
-        const char* Name;
-        std::initializer_list<Row> Rows;
-        Fixed4 Rate;
-        TTotalsTexts Expected;
-    } cases[] = {
+    ExpectTotals({
         {"empty sheet", {}, 500, {"", "", "", ""}},
         {"one unmarked row", {{3600, false}}, 500, {"3,600", "180", "3,780", ""}},
         {"the same row marked", {{3600, true}}, 500, {"3,600", "180", "3,780", "3,600"}},
@@ -50,20 +54,12 @@ TEST(TotalsTexts, FollowTheTotalTheRateAndTheMarks) {
          500,
          {"10,000,000,000", "500,000,000", "10,500,000,000", ""}},
         {"negative rate", {{1000, false}}, -500, {"1,000", "-50", "950", ""}},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(Totals(c.Rows, c.Rate), c.Expected) << c.Name;
-    }
+    });
 }
 
 TEST(TotalsTexts, ShowOverflowInTheFigureThatCannotBeHeldAndInEveryFigureFromIt) {
     const std::int64_t big = INT64_MAX / 2 + 1;
-    const struct {
-        const char* Name;
-        std::initializer_list<Row> Rows;
-        Fixed4 Rate;
-        TTotalsTexts Expected;
-    } cases[] = {
+    ExpectTotals({
         {"total beyond 64 bits", {{big, false}, {big, false}}, 500, {OverflowText, OverflowText, OverflowText, ""}},
         {"subtotal beyond 64 bits while the total cancels",
          {{big, true}, {big, true}, {-big, false}, {-big, false}},
@@ -93,10 +89,7 @@ TEST(TotalsTexts, ShowOverflowInTheFigureThatCannotBeHeldAndInEveryFigureFromIt)
          {{1000000000000000, false}},
          -10000,
          {"1,000,000,000,000,000", OverflowText, OverflowText, ""}},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(Totals(c.Rows, c.Rate), c.Expected) << c.Name;
-    }
+    });
 }
 
 TEST(TotalsTexts, OnlyTheFinalSumMustFitNotTheRunningOne) {
