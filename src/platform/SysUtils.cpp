@@ -353,9 +353,13 @@ long double StrToFloat(const AnsiString& S) {
     const auto number = ScanDecimal(S);
     const auto value = number ? ToExtended(*number) : std::nullopt;
     if (!value) {
-        throw EConvertError("'" + S + "' は浮動小数点ではありません");
+        throw FloatConvertError(S);
     }
     return *value;
+}
+
+EConvertError FloatConvertError(const AnsiString& S) {
+    return EConvertError("'" + S + "' は浮動小数点ではありません");
 }
 
 AnsiString FloatToStr(long double Value) {

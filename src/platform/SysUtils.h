@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/AnsiString.h"
+#include "platform/Exceptions.h"
 
 #include <cstdint>
 
@@ -19,6 +20,8 @@ AnsiString IntToHex(std::int64_t Value, int Digits);
 // "." is the decimal separator whatever the locale; blanks may surround the number.
 // Throws EConvertError for anything else or for a value beyond the extended range.
 long double StrToFloat(const AnsiString& S);
+// The failure StrToFloat raises for S, for callers that refuse a number it could read.
+EConvertError FloatConvertError(const AnsiString& S);
 
 // 15 significant digits, halves away from zero; scientific outside 1E-5..1E15.
 AnsiString FloatToStr(long double Value);
