@@ -18,7 +18,6 @@ using Bytes = std::span<const unsigned char>;
 
 constexpr std::u16string_view kRootKey = u"VS_VERSION_INFO";
 // The buffer is the block followed by twice its size for converted texts.
-constexpr std::size_t kBufferFactor = 3;
 
 std::size_t Align4(std::size_t Offset) {
     return (Offset + 3) & ~std::size_t{3};
@@ -107,19 +106,6 @@ std::optional<Node> FindChild(const unsigned char* Block, const Node& Parent, st
     return std::nullopt;
 }
 
-// The block in a version section, or nullopt when the section does not hold one.
-std::optional<Bytes> PlausibleBlock(Bytes Section) {
-    if (Section.size() < VersionNodeHeaderSize) {
-        return std::nullopt;
-    }
-    const std::size_t length = WordAt(Section.data(), 0);
-    const auto root = ReadNode(Section.data(), 0, Section.size());
-    if (!root || !KeyEquals(Section.data(), *root, kRootKey) || root->ValueBytes != FixedFileInfoSize) {
-        return std::nullopt;
-    }
-    return Section.first(length);
-}
-
 std::optional<std::vector<unsigned char>> ReadVersionSection(const char* FileName) {
     if (FileName == nullptr) {
         return std::nullopt;
@@ -152,13 +138,25 @@ std::optional<std::vector<std::u16string>> SplitPath(const char* SubBlock) {
 
 } // namespace
 
+std::optional<std::span<const unsigned char>> VersionBlockOf(std::span<const unsigned char> Section) {
+    if (Section.size() < VersionNodeHeaderSize) {
+        return std::nullopt;
+    }
+    const std::size_t length = WordAt(Section.data(), 0);
+    const auto root = ReadNode(Section.data(), 0, Section.size());
+    if (!root || !KeyEquals(Section.data(), *root, kRootKey) || root->ValueBytes != FixedFileInfoSize) {
+        return std::nullopt;
+    }
+    return Section.first(length);
+}
+
 DWORD GetFileVersionInfoSizeA(const char* lptstrFilename, DWORD* lpdwHandle) {
     if (lpdwHandle != nullptr) {
         *lpdwHandle = 0;
     }
     const auto section = ReadVersionSection(lptstrFilename);
-    const auto block = section ? PlausibleBlock(*section) : std::nullopt;
-    return block ? static_cast<DWORD>(block->size() * kBufferFactor) : 0;
+    const auto block = section ? VersionBlockOf(*section) : std::nullopt;
+    return block ? static_cast<DWORD>(block->size() * VersionInfoBufferFactor) : 0;
 }
 
 BOOL GetFileVersionInfoA(const char* lptstrFilename, DWORD /*dwHandle*/, DWORD dwLen, void* lpData) {
@@ -166,13 +164,13 @@ BOOL GetFileVersionInfoA(const char* lptstrFilename, DWORD /*dwHandle*/, DWORD d
         return FALSE;
     }
     const auto section = ReadVersionSection(lptstrFilename);
-    const auto block = section ? PlausibleBlock(*section) : std::nullopt;
-    if (!block || dwLen < block->size() * kBufferFactor) {
+    const auto block = section ? VersionBlockOf(*section) : std::nullopt;
+    if (!block || dwLen < block->size() * VersionInfoBufferFactor) {
         return FALSE;
     }
     auto* data = static_cast<unsigned char*>(lpData);
     std::memcpy(data, block->data(), block->size());
-    std::memset(data + block->size(), 0, block->size() * (kBufferFactor - 1));
+    std::memset(data + block->size(), 0, block->size() * (VersionInfoBufferFactor - 1));
     return TRUE;
 }
 
@@ -215,7 +213,7 @@ BOOL VerQueryValueA(const void* pBlock, const char* lpSubBlock, void** lplpBuffe
     // Each value owns twice its offset in the spare room: a UTF-16 unit never needs more than
     // three bytes in UTF-8 or the ANSI page, so no two converted texts can meet.
     const std::size_t scratch = blockLength + 2 * node->ValueStart;
-    if (scratch + converted.size() + 1 > blockLength * kBufferFactor) {
+    if (scratch + converted.size() + 1 > blockLength * VersionInfoBufferFactor) {
         return FALSE;
     }
     // The buffer is the caller's own, filled by GetFileVersionInfoA; only the block part is meant as input.

@@ -2,6 +2,9 @@
 
 #include "platform/WinTypes.h"
 
+#include <cstddef>
+#include <optional>
+#include <span>
 #include <string_view>
 
 // The ELF section that carries the executable's version block; tools/make_version_block puts it there.
@@ -24,6 +27,12 @@ struct VS_FIXEDFILEINFO {
     DWORD dwFileDateLS;
 };
 static_assert(sizeof(VS_FIXEDFILEINFO) == 52);
+
+// The version block a section holds (what GetFileVersionInfoA copies), or nullopt when it holds none.
+std::optional<std::span<const unsigned char>> VersionBlockOf(std::span<const unsigned char> Section);
+
+// A buffer for VerQueryValueA holds the block, then twice its size of room for the texts it converts.
+constexpr std::size_t VersionInfoBufferFactor = 3;
 
 // The buffer size GetFileVersionInfoA needs for the file's version block: three times the block, the rest
 // being room for the texts VerQueryValueA converts. 0 when the file has no plausible block.
