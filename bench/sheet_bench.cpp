@@ -4,7 +4,7 @@
 #include "app/FR0010MN.h"
 #include "platform/SysUtils.h"
 
-#include <QApplication>
+#include "platform/Forms.h"
 
 #include <benchmark/benchmark.h>
 
@@ -83,7 +83,7 @@ BENCHMARK(BM_CommitToRepaint);
 
 int main(int argc, char* argv[]) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication application(argc, argv);
+    TApplication application(argc, argv);
     TFrmFR0010MN form;
     Form = &form;
     form.InitSheet();

@@ -1,12 +1,9 @@
-#include "app/FR0010MN.h"
+#include "app/WinMain.h"
+#include "platform/Forms.h"
 
-#include <QApplication>
+const AnsiString MutexName = KALNOR_MUTEX_NAME;
 
 int main(int argc, char* argv[]) {
-    QApplication application(argc, argv);
-    TFrmFR0010MN form;
-    form.InitSheet();
-    form.InitSheetFont();
-    form.show();
-    return application.exec();
+    TApplication application(argc, argv);
+    return WinMain(nullptr, nullptr, nullptr, 0);
 }

@@ -16,3 +16,9 @@ class EConvertError : public Exception {
 public:
     using Exception::Exception;
 };
+
+// A silent failure: it ends what was going on without a message.
+class EAbort : public Exception {
+public:
+    using Exception::Exception;
+};

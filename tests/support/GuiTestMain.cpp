@@ -1,4 +1,4 @@
-#include <QApplication>
+#include "platform/Forms.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 int main(int argc, char* argv[]) {
     // Headless unless a display is asked for explicitly.
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication application(argc, argv);
+    TApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

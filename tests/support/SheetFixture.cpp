@@ -1,5 +1,6 @@
 #include "support/SheetFixture.h"
 
+#include "platform/ModulePath.h"
 #include "platform/QtText.h"
 #include "support/UserInput.h"
 
@@ -9,19 +10,21 @@
 #include <QTest>
 
 void SheetTest::SetUp() {
-    Form = std::make_unique<TFrmFR0010MN>();
-    Form->InitSheet();
-    Form->InitSheetFont();
-    Form->FTaxRate = 500;
+    ASSERT_TRUE(Dir.isValid());
+    SetModuleFileNameOverride(Dir.filePath(QStringLiteral("kalnor")).toStdString());
+    Application->SetTitle("Kalnor");
+    Application->CreateForm(FrmFR0010MN);
+    Form = FrmFR0010MN;
+    ASSERT_EQ(Form->FTaxRate, 500);
     Form->show();
-    QApplication::setActiveWindow(Form.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
+    Activate();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form));
     Form->SGMain->setFocus();
     ASSERT_EQ(QApplication::focusWidget(), Form->SGMain);
 }
 
 void SheetTest::TearDown() {
-    Form.reset();
+    delete Form;
 }
 
 QPoint SheetTest::CellCenter(int col, int row) const {
@@ -41,7 +44,14 @@ void SheetTest::DoubleClickCell(int col, int row) {
     ::DoubleClick(Grid()->viewport(), CellCenter(col, row));
 }
 
+void SheetTest::Activate() const {
+    if (!QApplication::activeWindow()) {
+        QApplication::setActiveWindow(Form); // back from a modal window, as the window manager does
+    }
+}
+
 void SheetTest::Type(const QString& text) {
+    Activate();
     for (const QChar c : text) {
         QWidget* focus = QApplication::focusWidget();
         if (c.unicode() < 0x80) {
@@ -53,6 +63,7 @@ void SheetTest::Type(const QString& text) {
 }
 
 void SheetTest::Press(Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    Activate();
     QTest::keyClick(QApplication::focusWidget(), key, modifiers);
 }
 

@@ -4,16 +4,16 @@
 
 #include <QPoint>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <array>
-#include <memory>
 
 class QLineEdit;
 
-// A main window with its sheet initialised at the rate 0.05, shown and active, driven by real
-// key and mouse events.
+// A main window created as at start-up, in a directory of its own without a settings file (so at the
+// rate 0.05), shown and active, driven by real key and mouse events.
 class SheetTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -33,5 +33,9 @@ protected:
     // The four fields in the order total, tax, grand total, subtotal.
     std::array<AnsiString, 4> Fields() const;
 
-    std::unique_ptr<TFrmFR0010MN> Form;
+    QTemporaryDir Dir;
+    TFrmFR0010MN* Form = nullptr;
+
+private:
+    void Activate() const;
 };
