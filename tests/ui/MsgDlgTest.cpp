@@ -39,13 +39,24 @@ AnsiString MessageText(const QWidget* Dialog) {
     return {};
 }
 
+// Outer geometry, frame included, as the program reads and sets it.
+QRect Outer(const TForm& Form) {
+    return QRect(Form.Left(), Form.Top(), Form.Width(), Form.Height());
+}
+
+void SetOuter(TForm& Form, const QRect& Outer) {
+    Form.resize(Outer.width() - (Form.Width() - Form.width()), Outer.height() - (Form.Height() - Form.height()));
+    Form.SetLeft(Outer.left());
+    Form.SetTop(Outer.top());
+}
+
 class MsgDlg : public ::testing::Test {
 protected:
     void SetUp() override {
         FSavedTitle = Application->Title();
         Application->SetTitle("見積電卓");
         Owner = std::make_unique<TForm>();
-        Owner->setGeometry(100, 80, 500, 400);
+        SetOuter(*Owner, QRect(100, 80, 500, 400));
     }
     void TearDown() override {
         Application->SetTitle(FSavedTitle);
@@ -194,35 +205,55 @@ struct PlacementCase {
     const char* Meaning;
     int Left, Top, WidthOverDialog, HeightOverDialog;
     int ExpectedLeft, ExpectedTop;
+    bool OnScreen;
+};
+
+// Where a message dialog was put, seen just before it appears: the offscreen platform nudges a window
+// whose frame would begin left of or above the screen once it is shown.
+class PlacementWatch : public QObject {
+public:
+    PlacementWatch() { QCoreApplication::instance()->installEventFilter(this); }
+    ~PlacementWatch() override { QCoreApplication::instance()->removeEventFilter(this); }
+    QRect Seen;
+
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override {
+        if (auto* dialog = qobject_cast<TMessageForm*>(Watched); dialog && Event->type() == QEvent::Show) {
+            Seen = Outer(*dialog);
+        }
+        return false;
+    }
 };
 
 TEST_F(MsgDlg, CentredOverTheFormEvenOffTheScreen) {
     const AnsiString msg = "見積ファイルを読み込めませんでした。";
-    // The dialog MsgDlgCenter builds for this message, to learn its size.
+    // The dialog MsgDlgCenter builds for this message, to learn its outer size.
     const std::unique_ptr<TMessageForm> probe(CreateMessageDialog("\r\n" + msg, mtWarning, Bit(mbOK)));
-    ASSERT_GT(probe->Width(), 101);
+    const QSize outer = Outer(*probe).size();
+    ASSERT_GT(outer.width(), 101);
     const PlacementCase cases[] = {
-        {"over a larger form", 100, 50, 200, 101, 100 + 100, 50 + 50},
-        {"over a narrower form, left of the screen, truncated toward zero", 10, 7, -101, -3, 10 - 50, 7 - 1},
-        {"over a form above the screen", 300, -500, 0, 20, 300, -490},
+        {"over a larger form", 100, 50, 200, 101, 100 + 100, 50 + 50, true},
+        {"over a narrower form, left of the screen, truncated toward zero", 10, 7, -101, -3, 10 - 50, 7 - 1, false},
+        {"over a form above the screen", 300, -500, 0, 20, 300, -490, false},
     };
     for (const PlacementCase& c : cases) {
         SCOPED_TRACE(c.Meaning);
         TForm reference;
-        reference.setGeometry(c.Left, c.Top, probe->Width() + c.WidthOverDialog, probe->Height() + c.HeightOverDialog);
-        ASSERT_EQ(reference.Left(), c.Left);
-        ASSERT_EQ(reference.Top(), c.Top);
-        QPoint placed;
-        QSize size;
+        const QRect wanted(c.Left, c.Top, outer.width() + c.WidthOverDialog, outer.height() + c.HeightOverDialog);
+        SetOuter(reference, wanted);
+        ASSERT_EQ(Outer(reference), wanted);
+        const QRect expected(c.ExpectedLeft, c.ExpectedTop, outer.width(), outer.height());
+        PlacementWatch watch;
+        QRect shown;
         AnswerNextModal([&](QWidget* modal) {
-            auto* dialog = qobject_cast<TForm*>(modal);
-            placed = QPoint(dialog->Left(), dialog->Top());
-            size = dialog->size();
+            shown = Outer(*qobject_cast<TForm*>(modal));
             QTest::keyClick(modal, Qt::Key_Escape);
         });
         EXPECT_EQ(MsgWarning(&reference, msg), 1);
-        EXPECT_EQ(size, probe->size());
-        EXPECT_EQ(placed, QPoint(c.ExpectedLeft, c.ExpectedTop));
+        EXPECT_EQ(watch.Seen, expected);
+        if (c.OnScreen) {
+            EXPECT_EQ(shown, expected);
+        }
     }
 }
 
@@ -242,13 +273,12 @@ TEST(CenterForm, OverAForm) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Meaning);
         TForm form;
-        form.setGeometry(c.Form);
+        SetOuter(form, c.Form);
         TForm window;
-        window.setGeometry(QRect(QPoint(7, 9), c.Window));
+        SetOuter(window, QRect(QPoint(7, 9), c.Window));
         CenterForm(&form, &window);
-        EXPECT_EQ(QPoint(window.Left(), window.Top()), c.Expected);
-        EXPECT_EQ(window.size(), c.Window);
-        EXPECT_EQ(form.geometry(), c.Form);
+        EXPECT_EQ(Outer(window), QRect(c.Expected, c.Window));
+        EXPECT_EQ(Outer(form), c.Form);
     }
 }
 
@@ -257,16 +287,14 @@ TEST(CenterForm, OverTheScreenWithoutAForm) {
     const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
     ASSERT_GT(screenWidth, 0);
     TForm window;
-    window.setGeometry(0, 0, 257, 205);
+    SetOuter(window, QRect(0, 0, 257, 205));
     CenterForm(nullptr, &window);
-    EXPECT_EQ(window.Left(), (screenWidth - 257) / 2);
-    EXPECT_EQ(window.Top(), (screenHeight - 205) / 2);
+    EXPECT_EQ(Outer(window), QRect((screenWidth - 257) / 2, (screenHeight - 205) / 2, 257, 205));
 
     TForm wide;
-    wide.setGeometry(0, 0, screenWidth + 101, screenHeight + 3);
+    SetOuter(wide, QRect(0, 0, screenWidth + 101, screenHeight + 3));
     CenterForm(nullptr, &wide);
-    EXPECT_EQ(wide.Left(), -50);
-    EXPECT_EQ(wide.Top(), -1);
+    EXPECT_EQ(Outer(wide).topLeft(), QPoint(-50, -1));
 }
 
 constexpr const char* ScreenChildVariable = "KALNOR_TEST_1024_SCREEN";
@@ -277,10 +305,9 @@ TEST(CenterForm, CentresOnA1024By768Screen) {
         ASSERT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024);
         ASSERT_EQ(GetSystemMetrics(SM_CYSCREEN), 768);
         TForm window;
-        window.setGeometry(0, 0, 257, 205);
+        SetOuter(window, QRect(0, 0, 257, 205));
         CenterForm(nullptr, &window);
-        EXPECT_EQ(window.Left(), 383);
-        EXPECT_EQ(window.Top(), 281);
+        EXPECT_EQ(Outer(window), QRect(383, 281, 257, 205));
         return;
     }
     QTemporaryDir dir;
@@ -308,10 +335,10 @@ TEST(CenterForm, CentresOnA1024By768Screen) {
 
 TEST(CenterForm, WithoutAWindowDoesNothing) {
     TForm form;
-    form.setGeometry(40, 30, 200, 100);
+    SetOuter(form, QRect(40, 30, 200, 100));
     CenterForm(&form, nullptr);
     CenterForm(nullptr, nullptr);
-    EXPECT_EQ(form.geometry(), QRect(40, 30, 200, 100));
+    EXPECT_EQ(Outer(form), QRect(40, 30, 200, 100));
 }
 
 } // namespace
