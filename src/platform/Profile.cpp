@@ -1,5 +1,7 @@
 #include "platform/Profile.h"
 
+#include "platform/SysUtils.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QFileInfo>
@@ -14,20 +16,6 @@
 #include <unistd.h>
 
 namespace {
-
-bool IsBlank(char C) {
-    return C == ' ' || C == '\t';
-}
-
-std::string_view TrimBlanks(std::string_view S) {
-    while (!S.empty() && IsBlank(S.front())) {
-        S.remove_prefix(1);
-    }
-    while (!S.empty() && IsBlank(S.back())) {
-        S.remove_suffix(1);
-    }
-    return S;
-}
 
 char AsciiLower(char C) {
     return C >= 'A' && C <= 'Z' ? static_cast<char>(C - 'A' + 'a') : C;

@@ -387,3 +387,14 @@ AnsiString FloatToStr(long double Value) {
     digits = digits.substr(0, digits.find_last_not_of('0') + 1);
     return (Value < 0 ? "-" : "") + Place(digits, exponent);
 }
+
+std::string_view TrimBlanks(std::string_view S) {
+    const auto blank = [](char C) { return C == ' ' || C == '\t'; };
+    while (!S.empty() && blank(S.front())) {
+        S.remove_prefix(1);
+    }
+    while (!S.empty() && blank(S.back())) {
+        S.remove_suffix(1);
+    }
+    return S;
+}

@@ -4,6 +4,7 @@
 #include "platform/Exceptions.h"
 
 #include <cstdint>
+#include <string_view>
 
 // Leading blanks, then a decimal with optional sign or a hex number after "$", "x" or "0x";
 // anything else, or a value out of range, gives Default. Hex reads as two's complement.
@@ -25,3 +26,6 @@ EConvertError FloatConvertError(const AnsiString& S);
 
 // 15 significant digits, halves away from zero; scientific outside 1E-5..1E15.
 AnsiString FloatToStr(long double Value);
+
+// S without the blanks (spaces and tabs) at either end.
+std::string_view TrimBlanks(std::string_view S);

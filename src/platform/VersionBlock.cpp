@@ -1,6 +1,7 @@
 #include "platform/VersionBlock.h"
 
 #include "platform/Exceptions.h"
+#include "platform/SysUtils.h"
 
 #include <charconv>
 #include <cstdint>
@@ -131,25 +132,11 @@ void WriteTranslations(BlockWriter& Writer, const std::vector<TVersionTranslatio
     throw Exception("line " + std::to_string(Line) + ": " + Message);
 }
 
-bool IsBlank(char C) {
-    return C == ' ' || C == '\t';
-}
-
-std::string_view TrimBlanks(std::string_view S) {
-    while (!S.empty() && IsBlank(S.front())) {
-        S.remove_prefix(1);
-    }
-    while (!S.empty() && IsBlank(S.back())) {
-        S.remove_suffix(1);
-    }
-    return S;
-}
-
 // The first blank-separated word of Rest, which is left holding what follows it.
 std::string_view NextWord(std::string_view& Rest) {
     Rest = TrimBlanks(Rest);
     std::size_t end = 0;
-    while (end < Rest.size() && !IsBlank(Rest[end])) {
+    while (end < Rest.size() && Rest[end] != ' ' && Rest[end] != '\t') {
         ++end;
     }
     const std::string_view word = Rest.substr(0, end);
