@@ -76,6 +76,8 @@ public:
     void ClearMarks();
     void RecalcTotals();
 
+    void ShowAboutBox();
+
     void AppMessage(TMsg& Msg, bool& Handled);
     void MinimizeApp();
     void WMSysCommand(TMessage& Message);
