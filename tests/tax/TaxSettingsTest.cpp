@@ -159,7 +159,7 @@ TEST_F(TaxSettingsTest, OnlyTheFirst1023BytesOfTheValueAreRead) {
 TEST_F(TaxSettingsTest, HugeOrBinaryFilesLoadWithoutTrouble) {
     QByteArray noise;
     for (int i = 0; i < 4 << 20; ++i) {
-        noise += static_cast<char>((i * 7919) % 256);
+        noise += static_cast<char>((static_cast<unsigned>(i) * 7919u) % 256u);
     }
     const struct {
         const char* Name;
