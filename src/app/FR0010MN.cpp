@@ -183,8 +183,9 @@ void TFrmFR0010MN::MnuTaxClick(TObject*) {
     RecalcTotals();
 }
 
-// The About dialog comes with its own change.
-void TFrmFR0010MN::MnuAboutClick(TObject*) {}
+void TFrmFR0010MN::MnuAboutClick(TObject*) {
+    ShowAboutBox();
+}
 
 // Restore and minimise commands for any window of the program act on the application as a whole.
 void TFrmFR0010MN::AppMessage(TMsg& Msg, bool& Handled) {
