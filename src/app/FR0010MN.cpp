@@ -3,6 +3,7 @@
 #include "platform/Graphics.h"
 #include "platform/QtText.h"
 #include "platform/Windows.h"
+#include "tax/FR0020TX.h"
 #include "tax/TaxSettings.h"
 #include "ui/MsgDlg.h"
 
@@ -178,8 +179,9 @@ void TFrmFR0010MN::MnuSyokeiClearClick(TObject*) {
     ClearMarks();
 }
 
-// The tax-rate dialog comes with its own change; the totals are recomputed however it closes.
+// The totals are recomputed however the dialog closes.
 void TFrmFR0010MN::MnuTaxClick(TObject*) {
+    FrmFR0020TX->ShowModal();
     RecalcTotals();
 }
 

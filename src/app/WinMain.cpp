@@ -3,6 +3,7 @@
 #include "app/FR0010MN.h"
 #include "platform/Forms.h"
 #include "platform/Mutex.h"
+#include "tax/FR0020TX.h"
 
 int WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     HANDLE guard = nullptr;
@@ -17,6 +18,7 @@ int WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         Application->Initialize();
         Application->SetTitle("Kalnor");
         Application->CreateForm(FrmFR0010MN);
+        Application->CreateForm(FrmFR0020TX);
         Application->Run();
     } catch (const Exception& failure) {
         Application->ShowException(failure);

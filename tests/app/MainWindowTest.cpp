@@ -6,6 +6,7 @@
 #include "platform/ModulePath.h"
 #include "platform/QtText.h"
 #include "platform/Windows.h"
+#include "tax/FR0020TX.h"
 
 #include <QApplication>
 #include <QFile>
@@ -95,6 +96,22 @@ TEST_F(SheetTest, CtrlQClearsTheMarksWithoutAQuestion) {
     EXPECT_EQ(Cell(0, 2), "2");
     EXPECT_EQ(Form->EdtSyokei->text(), QString());
     EXPECT_EQ(Form->EdtGokei->text(), QStringLiteral("30"));
+}
+
+TEST_F(SheetTest, TheTaxRateItemShowsTheDialogAndRecalculatesHoweverItCloses) {
+    Application->CreateForm(FrmFR0020TX);
+    Grid()->Cells[3][4] = "100"; // written without a recalculation
+    bool shown = false;
+    AnswerNextModal([&shown](QWidget* modal) {
+        shown = true;
+        EXPECT_EQ(modal, FrmFR0020TX);
+        QTest::mouseClick(FrmFR0020TX->BtnCancel, Qt::LeftButton);
+    });
+    Form->MnuTax->trigger();
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(Form->EdtGokei->text(), QStringLiteral("100"));
+    EXPECT_EQ(Form->FTaxRate, 500);
+    delete FrmFR0020TX;
 }
 
 TEST_F(SheetTest, FileExitClosesTheWindow) {

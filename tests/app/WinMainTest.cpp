@@ -2,6 +2,7 @@
 #include "app/WinMain.h"
 #include "platform/ModulePath.h"
 #include "platform/QtText.h"
+#include "tax/FR0020TX.h"
 #include "support/ModalDriver.h"
 
 #include <QLabel>
@@ -38,6 +39,7 @@ TEST(WinMain, AFailureThatEndsTheLoopIsShownAndTheEntryReturnsZero) {
     EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, 0), 0);
     EXPECT_TRUE(shown);
     Application->OnMessage = nullptr;
+    delete FrmFR0020TX;
     delete FrmFR0010MN;
     SetModuleFileNameOverride(AnsiString());
 }

@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Starts the real kalnor under Xvfb with a settings file beside it, opens the tax-rate dialog and the
+# About dialog with real key presses, and keeps a screenshot of each in the artefacts folder for a
+# reviewer to look at.
+set -euo pipefail
+kalnor=$1
+artifacts=$2
+mkdir -p "$artifacts"
+work=$(mktemp -d)
+trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
+
+cp "$kalnor" "$work/kalnor"
+printf '[TAX]\r\nRATE=0.08\r\n' > "$work/kalnor.ini"
+
+display=:$((100 + RANDOM % 800))
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp &
+export DISPLAY=$display
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+
+unset QT_QPA_PLATFORM
+"$work/kalnor" &
+pid=$!
+
+window() { # waits for a window whose title matches, prints its id
+    for _ in $(seq 100); do
+        if id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1) && [ -n "$id" ]; then
+            echo "$id"
+            return 0
+        fi
+        sleep 0.1
+    done
+    echo "no window titled '$1'" >&2
+    return 1
+}
+shot() { import -window root "$artifacts/$1.png"; }
+
+main=$(window '^Kalnor$')
+xdotool windowfocus "$main" 2>/dev/null || true
+# An entry, so the screenshot shows amounts and totals.
+xdotool mousemove --window "$main" 120 130 click 1
+xdotool type --delay 20 1200
+xdotool key Return
+xdotool mousemove --window "$main" 200 130 click 1
+xdotool type --delay 20 3
+xdotool key Return
+sleep 0.3
+shot main-window
+
+menu() { # opens the menu at x on the menu bar, then clicks its first item
+    xdotool mousemove --window "$main" "$1" 8 click 1
+    sleep 0.4
+    xdotool mousemove --window "$main" $(($1 + 20)) 28 click 1
+}
+menu 170 # オプション > 税率設定
+window '^税率設定$' >/dev/null
+sleep 0.3
+shot tax-rate-dialog
+xdotool key Escape # presses no button: the dialog stays
+sleep 0.2
+window '^税率設定$' >/dev/null
+xdotool key Tab Tab space # to Cancel, and press it
+sleep 0.3
+
+menu 245 # ヘルプ > バージョン情報
+window '^Kalnor Ver1\.0\.0\.0$' >/dev/null
+sleep 0.3
+shot about-dialog
+xdotool key Return
+sleep 0.3
+
+kill -0 "$pid" # still running after all this
+echo "screenshots in $artifacts"
