@@ -17,11 +17,6 @@ namespace {
 constexpr int ClientWidth = 257;
 constexpr int ClientHeight = 178;
 
-template <typename Control> Control* Place(Control* control, int left, int top, int width, int height) {
-    control->setGeometry(left, top, width, height);
-    return control;
-}
-
 // The double-size drawing on high-density screens, shown at the picture's own logical size.
 QPixmap Picture(const char* name, qreal pixelRatio) {
     const bool dense = pixelRatio > 1.0;

@@ -26,11 +26,6 @@ namespace {
 constexpr int ClientWidth = 392;
 constexpr int ClientHeight = 254;
 
-template <typename Control> Control* Place(Control* control, int left, int top, int width, int height) {
-    control->setGeometry(left, top, width, height);
-    return control;
-}
-
 QLabel* CaptionLabel(QWidget* parent, const char* caption, int left, int top) {
     auto* label = Place(new QLabel(ToQString(caption), parent), left, top, 24, 12);
     SetFont(label, LayoutFont("MS UI Gothic", -12, clBlack));

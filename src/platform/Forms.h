@@ -33,6 +33,12 @@ enum TModalResult : int {
     mrAll = 8,
 };
 
+// Puts a control at its designed bounds (client pixels of its parent).
+template <typename Control> Control* Place(Control* control, int left, int top, int width, int height) {
+    control->setGeometry(left, top, width, height);
+    return control;
+}
+
 class TForm : public QWidget {
     Q_OBJECT
 

@@ -32,11 +32,6 @@ namespace {
 // The user may not type the rate longer than this; a text the dialog writes itself may be longer.
 constexpr int TypedLimit = 5;
 
-template <typename Control> Control* Place(Control* control, int left, int top, int width, int height) {
-    control->setGeometry(left, top, width, height);
-    return control;
-}
-
 QPushButton* Button(QWidget* parent, const char* caption, int left, int top, int width) {
     auto* button = Place(new QPushButton(ToQString(caption), parent), left, top, width, 25);
     // Enter and Escape are the box's, not the buttons'.
