@@ -5,6 +5,7 @@
 // sees before they are dispatched to their window.
 
 #include "platform/AnsiString.h"
+#include "platform/Classes.h"
 #include "platform/Exceptions.h"
 #include "platform/Messages.h"
 
@@ -18,8 +19,6 @@
 #include <vector>
 
 class QEventLoop;
-
-using TObject = QObject;
 
 enum TModalResult : int {
     mrNone = 0,

@@ -253,11 +253,16 @@ int TStringGrid::VisibleRowCount() const {
     return std::max(1, (viewport()->height() - FFixedRows * pitch + GridLineWidth) / pitch);
 }
 
-int TStringGrid::VisibleColCount() const {
-    int available = viewport()->width();
+int TStringGrid::ScrollingWidth() const {
+    int width = viewport()->width();
     for (int c = 0; c < FFixedCols; ++c) {
-        available -= FColWidths[static_cast<size_t>(c)] + GridLineWidth;
+        width -= FColWidths[static_cast<size_t>(c)] + GridLineWidth;
     }
+    return width;
+}
+
+int TStringGrid::VisibleColCount() const {
+    int available = ScrollingWidth();
     int count = 0;
     for (int c = FLeftCol; c < FColCount; ++c) {
         available -= FColWidths[static_cast<size_t>(c)] + GridLineWidth;
@@ -274,10 +279,7 @@ void TStringGrid::UpdateScrollBars() {
     verticalScrollBar()->setRange(0, rowMax);
     verticalScrollBar()->setPageStep(VisibleRowCount());
 
-    int available = viewport()->width();
-    for (int c = 0; c < FFixedCols; ++c) {
-        available -= FColWidths[static_cast<size_t>(c)] + GridLineWidth;
-    }
+    int available = ScrollingWidth();
     int lastLeft = FColCount - 1;
     for (int c = FColCount - 1; c >= FFixedCols; --c) {
         available -= FColWidths[static_cast<size_t>(c)] + GridLineWidth;

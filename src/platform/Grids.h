@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/AnsiString.h"
+#include "platform/Classes.h"
 #include "platform/Graphics.h"
 
 #include <QAbstractScrollArea>
@@ -11,8 +12,6 @@
 
 class TInplaceEdit;
 class TStringGrid;
-
-using TObject = QObject;
 
 enum TGridOption : unsigned {
     goFixedVertLine = 1u << 0,
@@ -168,6 +167,7 @@ private:
     void ScrollInView(int col, int row);
     int VisibleRowCount() const; // rows below the fixed rows that fit whole
     int VisibleColCount() const;
+    int ScrollingWidth() const;             // the width right of the fixed columns
     std::vector<int> ColumnsInView() const; // fixed ones first, then from LeftCol on
     std::vector<int> RowsInView() const;
     int ColumnX(int col) const; // -1 when scrolled out of view

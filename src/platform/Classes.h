@@ -1,0 +1,6 @@
+#pragma once
+
+class QObject;
+
+// The sender every event handler receives.
+using TObject = QObject;
