@@ -97,6 +97,11 @@ TFrmFR0010MN::TFrmFR0010MN(QWidget* Owner) : TForm(Owner) {
     EdtSyokei = TotalField(PnlTop, 240, 31);
     EdtZeiKei = TotalField(PnlTop, 240, 7);
     EdtSouKei = TotalField(PnlTop, 48, 31);
+    // Each field is read out under its caption.
+    Label1->setBuddy(EdtGokei);
+    Label2->setBuddy(EdtSyokei);
+    Label3->setBuddy(EdtZeiKei);
+    Label4->setBuddy(EdtSouKei);
 
     SGMain = Place(new TStringGrid(client), 0, 57, 392, 178);
     SGMain->SetColCount(4);
@@ -116,6 +121,9 @@ TFrmFR0010MN::TFrmFR0010MN(QWidget* Owner) : TForm(Owner) {
     };
     SGMain->OnDrawCell = [this](TObject* Sender, int ACol, int ARow, TRect Rect, TGridDrawState State) {
         SGMainDrawCell(Sender, ACol, ARow, Rect, State);
+    };
+    SGMain->OnGetDisplayText = [this](TObject* Sender, int ACol, int ARow, AnsiString& Value) {
+        SGMainGetDisplayText(Sender, ACol, ARow, Value);
     };
     SGMain->OnDblClick = [this](TObject* Sender) { SGMainDblClick(Sender); };
     SGMain->OnMouseDown = [this](TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y) {

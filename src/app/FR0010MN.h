@@ -64,6 +64,7 @@ public:
     void SGMainSetEditText(TObject* Sender, int ACol, int ARow, const AnsiString& Value);
     void SGMainSelectCell(TObject* Sender, int ACol, int ARow, bool& CanSelect);
     void SGMainDrawCell(TObject* Sender, int ACol, int ARow, TRect Rect, TGridDrawState State);
+    void SGMainGetDisplayText(TObject* Sender, int ACol, int ARow, AnsiString& Value);
     void SGMainDblClick(TObject* Sender);
     void SGMainMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
     void MnuSyokeiClearClick(TObject* Sender);

@@ -4,10 +4,12 @@
 #include "platform/QtText.h"
 #include "platform/Windows.h"
 
+#include <QAccessible>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStyle>
 
 #include <algorithm>
@@ -89,6 +91,12 @@ QString DisplayText(const AnsiString& Msg) {
     return text;
 }
 
+// "はい(&Y)" is read out as "はい"; its access key is announced as the button's shortcut.
+QString SpokenCaption(const char* Caption) {
+    static const QRegularExpression accessKey(QStringLiteral("\\(&.\\)$"));
+    return QString::fromUtf8(Caption).remove(accessKey);
+}
+
 QPushButton* DefaultButtonOf(const QWidget* Form) {
     for (QPushButton* button : Form->findChildren<QPushButton*>(Qt::FindDirectChildrenOnly)) {
         if (button->isDefault()) {
@@ -123,6 +131,7 @@ TMessageForm::TMessageForm(const AnsiString& Msg, TMsgDlgType DlgType, TMsgDlgBu
     message->setTextFormat(Qt::PlainText);
     message->setWordWrap(true);
     message->setText(DisplayText(Msg));
+    setAccessibleDescription(message->text().trimmed());
     const int wrapWidth = std::max(1, GetSystemMetrics(SM_CXSCREEN) / 2);
     // Measured the way the label draws it, so every line it shows is counted, leading empty ones too.
     const QRect textRect = message->fontMetrics().boundingRect(
@@ -139,6 +148,7 @@ TMessageForm::TMessageForm(const AnsiString& Msg, TMsgDlgType DlgType, TMsgDlgBu
         }
         auto* button = new QPushButton(QString::fromUtf8(ButtonKinds[kind].Caption), this);
         button->setObjectName(QString::fromLatin1(ButtonKinds[kind].Name));
+        button->setAccessibleName(SpokenCaption(ButtonKinds[kind].Caption));
         button->setAutoDefault(false);
         if (const int result = ButtonKinds[kind].Result; result != mrNone) {
             connect(button, &QPushButton::clicked, this, [this, result] { SetModalResult(result); });
@@ -182,6 +192,13 @@ TMessageForm::TMessageForm(const AnsiString& Msg, TMsgDlgType DlgType, TMsgDlgBu
 
     SetLeft((GetSystemMetrics(SM_CXSCREEN) - Width()) / 2);
     SetTop((GetSystemMetrics(SM_CYSCREEN) - Height()) / 2);
+}
+
+// A screen reader speaks the message as soon as it shows, as it would for any alert.
+void TMessageForm::showEvent(QShowEvent* event) {
+    TForm::showEvent(event);
+    QAccessibleEvent alert(this, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
 }
 
 // Enter and Escape are the form's, not the buttons': a button only ever presses itself, and a key that no

@@ -21,6 +21,7 @@ public:
     TMessageForm(const AnsiString& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons);
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:

@@ -1,5 +1,6 @@
 #include "platform/Forms.h"
 
+#include "platform/Accessible.h"
 #include "platform/Dialogs.h"
 #include "platform/QtText.h"
 #include "platform/Windows.h"
@@ -206,6 +207,7 @@ void TForm::changeEvent(QEvent* event) {
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv), FHandle(new QWidget) {
     Application = this;
     setQuitOnLastWindowClosed(false);
+    InstallAccessibleFactory();
 }
 
 TApplication::~TApplication() {

@@ -1,5 +1,6 @@
 #include "platform/Grids.h"
 
+#include "platform/GridAccessible.h"
 #include "platform/InplaceEdit.h"
 #include "platform/QtText.h"
 
@@ -96,10 +97,24 @@ const AnsiString& TStringGrid::CellText(int col, int row) const {
 }
 
 void TStringGrid::StoreCell(int col, int row, const AnsiString& text) {
-    if (ValidCell(col, row)) {
-        FCells[static_cast<size_t>(row * FColCount + col)] = text;
-        InvalidateCell(col, row);
+    if (!ValidCell(col, row)) {
+        return;
     }
+    AnsiString& cell = FCells[static_cast<size_t>(row * FColCount + col)];
+    const bool changed = cell != text;
+    cell = text;
+    InvalidateCell(col, row);
+    if (changed) {
+        AnnounceCellText(*this, col, row);
+    }
+}
+
+AnsiString TStringGrid::DisplayText(int col, int row) {
+    AnsiString text = CellText(col, row);
+    if (OnGetDisplayText) {
+        OnGetDisplayText(this, col, row, text);
+    }
+    return text;
 }
 
 void TStringGrid::SetCellText(int col, int row, const AnsiString& text) {
@@ -357,6 +372,7 @@ bool TStringGrid::MoveCurrent(int col, int row) {
     if (editing) {
         ShowEditor(true);
     }
+    AnnounceCurrentCell(*this);
     return true;
 }
 
@@ -614,6 +630,8 @@ void TStringGrid::focusInEvent(QFocusEvent* event) {
     QAbstractScrollArea::focusInEvent(event);
     if (FEditorShown) {
         FEditor->setFocus(event->reason());
+    } else {
+        AnnounceCurrentCell(*this);
     }
     InvalidateCell(FCol, FRow);
 }

@@ -103,6 +103,8 @@ public:
     std::function<void(TObject* Sender, int ACol, int ARow, const AnsiString& Value)> OnSetEditText;
     std::function<void(TObject* Sender, int ACol, int ARow, bool& CanSelect)> OnSelectCell;
     std::function<void(TObject* Sender, int ACol, int ARow, TRect Rect, TGridDrawState State)> OnDrawCell;
+    // What a cell shows, for screen readers, when an owner's drawing shows it differently from its text.
+    std::function<void(TObject* Sender, int ACol, int ARow, AnsiString& Value)> OnGetDisplayText;
     std::function<void(TObject* Sender)> OnDblClick;
     std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)> OnMouseDown;
 
@@ -128,6 +130,7 @@ public:
     void SetRow(int row) { FocusCell(FCol, row); }
     int TopRow() const { return FTopRow; }
 
+    AnsiString DisplayText(int col, int row);
     TGridCoord MouseCoord(int X, int Y) const;
     TRect CellRect(int col, int row) const; // empty when the cell is not in view
     bool EditorMode() const { return FEditorShown; }

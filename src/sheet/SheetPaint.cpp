@@ -15,13 +15,11 @@ void TFrmFR0010MN::InitSheetFont() {
 void TFrmFR0010MN::SGMainDrawCell(TObject*, int ACol, int ARow, TRect Rect, TGridDrawState State) {
     TCanvas* canvas = SGMain->Canvas;
     const int h = Rect.Bottom - Rect.Top;
-    AnsiString text;
     if (State & gdFixed) {
         if (ACol != 0) {
             return;
         }
         canvas->FillRect(Rect);
-        text = SGMain->Cells[0][ARow];
     } else {
         if (IsMarkedLabel(SGMain->Cells[0][ARow])) {
             canvas->Brush.Color = clYellow;
@@ -31,9 +29,16 @@ void TFrmFR0010MN::SGMainDrawCell(TObject*, int ACol, int ARow, TRect Rect, TGri
             canvas->Brush.Color = clWhite;
         }
         canvas->FillRect(Rect);
-        text = FormatThousands(SGMain->Cells[ACol][ARow]);
     }
+    const AnsiString text = SGMain->DisplayText(ACol, ARow);
     const int offset = h - canvas->TextHeight(text);
     canvas->TextOut(Rect.Right - canvas->TextWidth(text), Rect.Top + (offset >= 0 ? offset / 2 : (offset - 1) / 2),
                     text);
+}
+
+// The numbers show grouped by thousands; labels and headers as they stand.
+void TFrmFR0010MN::SGMainGetDisplayText(TObject*, int ACol, int ARow, AnsiString& Value) {
+    if (ACol >= SGMain->FixedCols() && ARow >= SGMain->FixedRows()) {
+        Value = FormatThousands(Value);
+    }
 }

@@ -131,6 +131,7 @@ TFrmFR0020TX::TFrmFR0020TX(QWidget* Owner) : TForm(Owner) {
     Label1 = Place(new QLabel(ToQString("税率"), this), 48, 28, 24, 12);
     EdtZeiritu = Place(new QLineEdit(this), 88, 24, 73, 20);
     SetFont(EdtZeiritu, LayoutFont("ＭＳ ゴシック", -12, clBlack));
+    Label1->setBuddy(EdtZeiritu); // read out as the box's name
     BtnOK = Button(this, "OK", 40, 64, 89);
     BtnCancel = Button(this, "キャンセル", 136, 64, 91);
     setTabOrder(EdtZeiritu, BtnOK);
