@@ -265,6 +265,21 @@ void AnnounceCurrentCell(TStringGrid& grid) {
     }
 }
 
+// Qt announces the grid itself once its focus-in is handled; the cell is to be heard after that.
+void AnnounceFocusedCell(TStringGrid& grid) {
+    if (!QAccessible::isActive()) {
+        return;
+    }
+    QMetaObject::invokeMethod(
+        &grid,
+        [&grid] {
+            if (grid.hasFocus() && !grid.EditorMode()) {
+                Announce(grid, grid.Col(), grid.Row(), QAccessible::Focus);
+            }
+        },
+        Qt::QueuedConnection);
+}
+
 void AnnounceCellText(TStringGrid& grid, int col, int row) {
     if (QAccessible::isActive()) {
         Announce(grid, col, row, QAccessible::NameChanged);

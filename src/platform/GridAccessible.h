@@ -99,4 +99,5 @@ private:
 
 // What the grid tells a listening screen reader; nothing is done while none listens.
 void AnnounceCurrentCell(TStringGrid& grid);
+void AnnounceFocusedCell(TStringGrid& grid);
 void AnnounceCellText(TStringGrid& grid, int col, int row);

@@ -454,8 +454,11 @@ void TStringGrid::PlaceEditor() {
         return;
     }
     const TRect rect = CellRect(FEditCol, FEditRow);
-    if (rect.Right > rect.Left) {
-        FEditor->setGeometry(rect.Left, rect.Top, rect.Right - rect.Left, rect.Bottom - rect.Top);
+    const QRect inView =
+        QRect(viewport()->pos() + QPoint(rect.Left, rect.Top), QSize(rect.Right - rect.Left, rect.Bottom - rect.Top)) &
+        viewport()->geometry();
+    if (!inView.isEmpty()) {
+        FEditor->setGeometry(inView);
     } else {
         FEditor->move(-FEditor->width() - 1, -FEditor->height() - 1); // scrolled out of view, still editing
     }
@@ -631,7 +634,7 @@ void TStringGrid::focusInEvent(QFocusEvent* event) {
     if (FEditorShown) {
         FEditor->setFocus(event->reason());
     } else {
-        AnnounceCurrentCell(*this);
+        AnnounceFocusedCell(*this);
     }
     InvalidateCell(FCol, FRow);
 }

@@ -8,7 +8,8 @@
 
 #include <limits>
 
-TInplaceEdit::TInplaceEdit(TStringGrid* grid) : QLineEdit(grid->viewport()), FGrid(grid) {
+// A child of the grid itself, not of its viewport, so that a screen reader finds it inside the table.
+TInplaceEdit::TInplaceEdit(TStringGrid* grid) : QLineEdit(grid), FGrid(grid) {
     setFrame(false);
     setMaxLength(std::numeric_limits<int>::max()); // a pasted text is never cut short
 }
