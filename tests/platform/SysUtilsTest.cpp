@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdlib>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -402,6 +403,17 @@ TEST(FloatToStr, CountsOfTenThousandthsBelowTenToTheElevenReadAsTheirExactDecima
 }
 
 // ---- locale independence ----
+
+// The suite runs once per locale (the test presets name them); each run must really be under its locale,
+// as the program is, or it proves nothing.
+TEST(RunLocale, IsTheOneTheEnvironmentNames) {
+    const char* wanted = std::getenv("LC_ALL");
+    if (wanted == nullptr || *wanted == '\0') {
+        GTEST_SKIP() << "LC_ALL is not set";
+    }
+    EXPECT_STREQ(std::setlocale(LC_NUMERIC, nullptr), wanted);
+    EXPECT_STREQ(std::setlocale(LC_MONETARY, nullptr), wanted);
+}
 
 class UnderGermanLocale : public ::testing::Test {
 protected:
