@@ -13,6 +13,11 @@ QAccessibleInterface* KalnorAccessible(const QString& className, QObject* object
     if (className == QLatin1String("TMessageForm")) {
         return new QAccessibleWidget(static_cast<TMessageForm*>(object), QAccessible::AlertMessage);
     }
+    if (className == QLatin1String("TForm")) {
+        auto* form = static_cast<TForm*>(object);
+        return new QAccessibleWidget(form,
+                                     form->windowType() == Qt::Dialog ? QAccessible::Dialog : QAccessible::Window);
+    }
     return nullptr;
 }
 

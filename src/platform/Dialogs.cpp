@@ -131,7 +131,9 @@ TMessageForm::TMessageForm(const AnsiString& Msg, TMsgDlgType DlgType, TMsgDlgBu
     message->setTextFormat(Qt::PlainText);
     message->setWordWrap(true);
     message->setText(DisplayText(Msg));
-    setAccessibleDescription(message->text().trimmed());
+    // Read out without the blank line the callers put before it.
+    message->setAccessibleName(message->text().trimmed());
+    setAccessibleDescription(message->accessibleName());
     const int wrapWidth = std::max(1, GetSystemMetrics(SM_CXSCREEN) / 2);
     // Measured the way the label draws it, so every line it shows is counted, leading empty ones too.
     const QRect textRect = message->fontMetrics().boundingRect(

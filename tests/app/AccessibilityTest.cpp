@@ -6,6 +6,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -46,8 +47,17 @@ TEST_F(SheetTest, TheTotalFieldsAreReadOutUnderTheirCaptionsAndCannotBeEdited) {
     }
 }
 
-TEST_F(SheetTest, TheRateBoxIsReadOutAsTheRate) {
+TEST_F(SheetTest, TheMainFormIsAWindowAndTheRateFormADialogWithItsBoxNamed) {
     Application->CreateForm(FrmFR0020TX);
+    const struct {
+        QWidget* Form;
+        QAccessible::Role Role;
+        const char* Name;
+    } forms[] = {{Form, QAccessible::Window, "Kalnor"}, {FrmFR0020TX, QAccessible::Dialog, "税率設定"}};
+    for (const auto& f : forms) {
+        EXPECT_EQ(Accessible(f.Form)->role(), f.Role) << f.Name;
+        EXPECT_EQ(Name(Accessible(f.Form)), QString::fromUtf8(f.Name));
+    }
     EXPECT_EQ(Name(Accessible(FrmFR0020TX->EdtZeiritu)), QStringLiteral("税率"));
 }
 
@@ -86,6 +96,8 @@ TEST_F(SheetTest, TheClearQuestionIsAnAlertWithItsTextAndButtons) {
         EXPECT_EQ(alert->role(), QAccessible::AlertMessage);
         EXPECT_EQ(Name(alert), QStringLiteral("Kalnor"));
         EXPECT_EQ(alert->text(QAccessible::Description), QStringLiteral("消去します。よろしいですか？"));
+        EXPECT_EQ(Name(Accessible(modal->findChild<QLabel*>(QStringLiteral("Message")))),
+                  QStringLiteral("消去します。よろしいですか？"));
         const struct {
             const char* Object;
             const char* Name;

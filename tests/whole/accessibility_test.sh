@@ -5,12 +5,13 @@ set -euo pipefail
 kalnor=$1
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
-bus_pid=
+kalnor_pid='' bus_pid='' xvfb_pid=''
 cleanup() {
-    kill $(jobs -p) 2>/dev/null || true
-    # The bus launcher and the registry leave by themselves once the session bus is gone.
-    [ -z "$bus_pid" ] || kill "$bus_pid" 2>/dev/null || true
-    wait 2>/dev/null || true
+    # kalnor before its display; the bus launcher and the registry leave by themselves once the
+    # session bus is gone.
+    for pid in "$kalnor_pid" "$bus_pid" "$xvfb_pid"; do
+        [ -z "$pid" ] || { kill "$pid" && wait "$pid"; } 2>/dev/null || true
+    done
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -20,10 +21,13 @@ printf '[TAX]\r\nRATE=0.08\r\n' > "$work/kalnor.ini"
 mkdir -m 700 "$work/runtime"
 export XDG_RUNTIME_DIR=$work/runtime
 
-display=:$((100 + RANDOM % 800))
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp &
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+# Xvfb picks a free display itself and writes its number once it accepts connections.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" &
+xvfb_pid=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+DISPLAY=:$(cat "$work/display")
+export DISPLAY
+xdpyinfo >/dev/null
 
 # A bus of our own, so the test neither needs nor disturbs a desktop session. It is started after
 # DISPLAY is set, because the services it activates inherit its environment.
@@ -32,10 +36,12 @@ for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
     read -r bus_pid
 } < <(dbus-daemon --session --fork --print-address=1 --print-pid=1)
 export DBUS_SESSION_BUS_ADDRESS
-# Asking for its address starts the accessibility bus now; Qt only looks for it at start-up.
+# Started now, not when the checker first asks for it, so kalnor finds it as it starts.
 dbus-send --session --print-reply=literal --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null
 
-unset QT_QPA_PLATFORM
+# An inherited platform or accessibility bus address would bypass the display and buses set up here.
+unset QT_QPA_PLATFORM AT_SPI_BUS_ADDRESS
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$work/kalnor" &
+kalnor_pid=$!
 # Debian's pyatspi belongs to the system interpreter, not to whatever python3 comes first on PATH.
 /usr/bin/python3 "$here/accessibility_check.py"

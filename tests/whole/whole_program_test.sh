@@ -33,8 +33,10 @@ window() { # waits for a window whose title matches, prints its id
     return 1
 }
 shot() { import -window root "$artifacts/$1.png"; }
+size() { xdotool getwindowgeometry --shell "$1" | sed -n 's/^\(WIDTH\|HEIGHT\)=//p' | paste -sd' '; }
 
 main=$(window '^Kalnor$')
+read -r width height <<<"$(size "$main")"
 xdotool windowfocus "$main" 2>/dev/null || true
 # An entry, so the screenshot shows amounts and totals.
 xdotool mousemove --window "$main" 120 130 click 1
@@ -69,4 +71,24 @@ xdotool key Return
 sleep 0.3
 
 kill -0 "$pid" # still running after all this
+kill "$pid"
+wait "$pid" 2>/dev/null || true
+
+# Scaled by two, the whole window must grow with it, not only the text.
+QT_SCALE_FACTOR=2 "$work/kalnor" &
+main=$(window '^Kalnor$')
+xdotool windowfocus "$main" 2>/dev/null || true
+xdotool mousemove --window "$main" 240 260 click 1
+xdotool type --delay 20 1200
+xdotool key Return
+xdotool mousemove --window "$main" 400 260 click 1
+xdotool type --delay 20 3
+xdotool key Return
+sleep 0.3
+import -window "$main" "$artifacts/main-window-scale2.png"
+read -r width2 height2 <<<"$(size "$main")"
+if ((width2 - 2 * width > 4 || 2 * width - width2 > 4 || height2 - 2 * height > 4 || 2 * height - height2 > 4)); then
+    echo "at scale 2 the main window is ${width2}x${height2}, at scale 1 ${width}x${height}" >&2
+    exit 1
+fi
 echo "screenshots in $artifacts"
