@@ -9,6 +9,13 @@ namespace {
 constexpr TColor FixedLineColor = clBlack;
 constexpr TColor LineColor = 0xC0C0C0;
 
+// A line one logical pixel wide over the pixels from (x1, y1) to (x2, y2). Drawn through pixel centres,
+// it covers exactly those pixels at any scale; on pixel edges it would spill half into the neighbours
+// on a scaled screen, and there be left behind when a cell alone is repainted.
+void PixelLine(QPainter& painter, int x1, int y1, int x2, int y2) {
+    painter.drawLine(QPointF(x1 + 0.5, y1 + 0.5), QPointF(x2 + 0.5, y2 + 0.5));
+}
+
 } // namespace
 
 void TStringGrid::PaintCell(QPainter& painter, int col, int row, const TRect& rect) {
@@ -38,16 +45,17 @@ void TStringGrid::PaintCell(QPainter& painter, int col, int row, const TRect& re
 
     if (fixed) {
         painter.setPen(ColorToQColor(clBtnHighlight, this));
-        painter.drawLine(rect.Left, rect.Top, rect.Right - 1, rect.Top);
-        painter.drawLine(rect.Left, rect.Top, rect.Left, rect.Bottom - 1);
+        PixelLine(painter, rect.Left, rect.Top, rect.Right - 1, rect.Top);
+        PixelLine(painter, rect.Left, rect.Top, rect.Left, rect.Bottom - 1);
         painter.setPen(ColorToQColor(clBtnShadow, this));
-        painter.drawLine(rect.Left, rect.Bottom - 1, rect.Right - 1, rect.Bottom - 1);
-        painter.drawLine(rect.Right - 1, rect.Top, rect.Right - 1, rect.Bottom - 1);
+        PixelLine(painter, rect.Left, rect.Bottom - 1, rect.Right - 1, rect.Bottom - 1);
+        PixelLine(painter, rect.Right - 1, rect.Top, rect.Right - 1, rect.Bottom - 1);
     }
     if (focused) {
         painter.setPen(QPen(ColorToQColor(clWindowText, this), 1, Qt::DotLine));
         painter.setBrush(Qt::NoBrush);
-        painter.drawRect(rect.Left, rect.Top, rect.Right - rect.Left - 1, rect.Bottom - rect.Top - 1);
+        painter.drawRect(
+            QRectF(rect.Left + 0.5, rect.Top + 0.5, rect.Right - rect.Left - 1, rect.Bottom - rect.Top - 1));
     }
 }
 
@@ -76,7 +84,7 @@ void TStringGrid::paintEvent(QPaintEvent* event) {
         if (Options & (fixedCol ? goFixedVertLine : goVertLine)) {
             const int x = ColumnX(col) + ColWidths(col);
             painter.setPen(ColorToQColor(fixedCol ? FixedLineColor : LineColor, this));
-            painter.drawLine(x, 0, x, gridBottom - 1);
+            PixelLine(painter, x, 0, x, gridBottom - 1);
         }
     }
     for (int row : rows) {
@@ -84,7 +92,7 @@ void TStringGrid::paintEvent(QPaintEvent* event) {
         if (Options & (fixedRow ? goFixedHorzLine : goHorzLine)) {
             const int y = RowY(row) + FDefaultRowHeight;
             painter.setPen(ColorToQColor(fixedRow ? FixedLineColor : LineColor, this));
-            painter.drawLine(0, y, gridRight - 1, y);
+            PixelLine(painter, 0, y, gridRight - 1, y);
         }
     }
     Canvas->EndPaint();
