@@ -165,6 +165,33 @@ TEST_F(GridTest, TheEditorFollowsTheCurrentCell) {
     EXPECT_EQ(Grid->Row(), 2);
 }
 
+// The editor covers its cell, but never the grid's frame or scroll bars: a row cut off at the bottom of
+// the view is edited in what is left of it, and a row scrolled away takes the editor out of sight.
+TEST_F(GridTest, TheEditorCoversWhatIsInViewOfItsCell) {
+    const auto viewed = [this](int col, int row) {
+        const TRect cell = Grid->CellRect(col, row);
+        return QRect(Grid->viewport()->pos() + QPoint(cell.Left, cell.Top),
+                     QSize(cell.Right - cell.Left, cell.Bottom - cell.Top)) &
+               Grid->viewport()->geometry();
+    };
+    Grid->SetRow(12);
+    Key(Qt::Key_F2);
+    ASSERT_TRUE(Grid->EditorMode());
+    EXPECT_EQ(Grid->InplaceEditor()->geometry(), viewed(1, 12));
+    EXPECT_EQ(Grid->InplaceEditor()->height(), 18);
+
+    // Row 12 becomes the one cut off at the bottom.
+    Grid->verticalScrollBar()->setValue(12 - (Grid->viewport()->height() - 19) / 19 - Grid->FixedRows());
+    const QRect cutOff = viewed(1, 12);
+    ASSERT_FALSE(cutOff.isEmpty());
+    ASSERT_LT(cutOff.height(), 18);
+    EXPECT_EQ(Grid->InplaceEditor()->geometry(), cutOff);
+
+    Grid->verticalScrollBar()->setValue(Grid->verticalScrollBar()->maximum());
+    ASSERT_TRUE(Grid->EditorMode());
+    EXPECT_FALSE(Grid->InplaceEditor()->geometry().intersects(Grid->viewport()->geometry()));
+}
+
 TEST_F(GridTest, KeysMoveTheCurrentCellWithinTheSelectableCells) {
     const struct {
         const char* Name;
