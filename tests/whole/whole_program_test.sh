@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Starts the real kalnor under Xvfb with a settings file beside it, opens the tax-rate dialog and the
 # About dialog with real key presses, and keeps a screenshot of each in the artefacts folder for a
-# reviewer to look at.
+# reviewer to look at; then starts it again at scale factor 2, which must double the window.
 set -euo pipefail
 kalnor=$1
 artifacts=$2
@@ -35,17 +35,20 @@ window() { # waits for a window whose title matches, prints its id
 shot() { import -window root "$artifacts/$1.png"; }
 size() { xdotool getwindowgeometry --shell "$1" | sed -n 's/^\(WIDTH\|HEIGHT\)=//p' | paste -sd' '; }
 
+enter_row() { # 1200 × 3 in the third item row, so a screenshot shows amounts and totals; $1 is the scale
+    xdotool windowfocus "$main" 2>/dev/null || true
+    for cell in "120 1200" "200 3"; do
+        read -r x typed <<<"$cell"
+        xdotool mousemove --window "$main" $((x * $1)) $((130 * $1)) click 1
+        xdotool type --delay 20 "$typed"
+        xdotool key Return
+    done
+    sleep 0.3
+}
+
 main=$(window '^Kalnor$')
 read -r width height <<<"$(size "$main")"
-xdotool windowfocus "$main" 2>/dev/null || true
-# An entry, so the screenshot shows amounts and totals.
-xdotool mousemove --window "$main" 120 130 click 1
-xdotool type --delay 20 1200
-xdotool key Return
-xdotool mousemove --window "$main" 200 130 click 1
-xdotool type --delay 20 3
-xdotool key Return
-sleep 0.3
+enter_row 1
 shot main-window
 
 menu() { # opens the menu at x on the menu bar, then clicks its first item
@@ -77,14 +80,7 @@ wait "$pid" 2>/dev/null || true
 # Scaled by two, the whole window must grow with it, not only the text.
 QT_SCALE_FACTOR=2 "$work/kalnor" &
 main=$(window '^Kalnor$')
-xdotool windowfocus "$main" 2>/dev/null || true
-xdotool mousemove --window "$main" 240 260 click 1
-xdotool type --delay 20 1200
-xdotool key Return
-xdotool mousemove --window "$main" 400 260 click 1
-xdotool type --delay 20 3
-xdotool key Return
-sleep 0.3
+enter_row 2
 import -window "$main" "$artifacts/main-window-scale2.png"
 read -r width2 height2 <<<"$(size "$main")"
 if ((width2 - 2 * width > 4 || 2 * width - width2 > 4 || height2 - 2 * height > 4 || 2 * height - height2 > 4)); then
