@@ -280,6 +280,22 @@ void AnnounceFocusedCell(TStringGrid& grid) {
         Qt::QueuedConnection);
 }
 
+// The editor is read out under its cell's column header and row label, as the cell itself would be.
+void NameEditor(TStringGrid& grid, int col, int row) {
+    if (!QAccessible::isActive()) {
+        return;
+    }
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(&grid);
+    QStringList names;
+    for (int header = 0; header < grid.FixedRows(); ++header) {
+        names << table->child(IndexOf(grid, col, header))->text(QAccessible::Name);
+    }
+    for (int label = 0; label < grid.FixedCols(); ++label) {
+        names << table->child(IndexOf(grid, label, row))->text(QAccessible::Name);
+    }
+    grid.InplaceEditor()->setAccessibleName(names.join(QLatin1Char(' ')));
+}
+
 void AnnounceCellText(TStringGrid& grid, int col, int row) {
     if (QAccessible::isActive()) {
         Announce(grid, col, row, QAccessible::NameChanged);

@@ -100,4 +100,5 @@ private:
 // What the grid tells a listening screen reader; nothing is done while none listens.
 void AnnounceCurrentCell(TStringGrid& grid);
 void AnnounceFocusedCell(TStringGrid& grid);
+void NameEditor(TStringGrid& grid, int col, int row);
 void AnnounceCellText(TStringGrid& grid, int col, int row);

@@ -384,6 +384,7 @@ void TStringGrid::ShowEditor(bool selectAll) {
     FEditCol = FCol;
     FEditRow = FRow;
     FEditorOriginal = CellText(FCol, FRow);
+    NameEditor(*this, FEditCol, FEditRow);
     LoadEditor();
     PlaceEditor();
     FEditor->show();

@@ -208,10 +208,12 @@ TEST_F(GridAccessibleTest, AReaderHearsTheCurrentCellMoveAndEveryCellChange) {
 
     probe.Events.clear();
     QTest::keyClicks(Grid, QStringLiteral("5"));
+    EXPECT_EQ(probe.NamesOf(QAccessible::Focus).back(), QStringLiteral("A 2")) << "the editor, by header and label";
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QApplication::processEvents();
-    EXPECT_EQ(probe.NamesOf(QAccessible::NameChanged), std::vector<QString>{QStringLiteral("[5]")});
-    EXPECT_EQ(probe.NamesOf(QAccessible::Focus).back(), QStringLiteral("[5]")); // back on the cell
+    EXPECT_EQ(probe.NamesOf(QAccessible::NameChanged),
+              (std::vector<QString>{QStringLiteral("A 2"), QStringLiteral("[5]")})); // the editor named, the cell
+    EXPECT_EQ(probe.NamesOf(QAccessible::Focus).back(), QStringLiteral("[5]"));      // back on the cell
 
     probe.Events.clear();
     Other->setFocus();
