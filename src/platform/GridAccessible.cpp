@@ -285,13 +285,12 @@ void NameEditor(TStringGrid& grid, int col, int row) {
     if (!QAccessible::isActive()) {
         return;
     }
-    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(&grid);
     QStringList names;
     for (int header = 0; header < grid.FixedRows(); ++header) {
-        names << table->child(IndexOf(grid, col, header))->text(QAccessible::Name);
+        names << ToQString(grid.DisplayText(col, header));
     }
     for (int label = 0; label < grid.FixedCols(); ++label) {
-        names << table->child(IndexOf(grid, label, row))->text(QAccessible::Name);
+        names << ToQString(grid.DisplayText(label, row));
     }
     grid.InplaceEditor()->setAccessibleName(names.join(QLatin1Char(' ')));
 }
