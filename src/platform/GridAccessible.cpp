@@ -20,6 +20,23 @@ QRect OnScreen(const TStringGrid& grid, const TRect& rect) {
     return {topLeft, QSize(rect.Right - rect.Left, rect.Bottom - rect.Top)};
 }
 
+// The shown texts of the fixed cells above a column and left of a row.
+QStringList HeadersOf(TStringGrid& grid, int col) {
+    QStringList headers;
+    for (int row = 0; row < grid.FixedRows(); ++row) {
+        headers << ToQString(grid.DisplayText(col, row));
+    }
+    return headers;
+}
+
+QStringList LabelsOf(TStringGrid& grid, int row) {
+    QStringList labels;
+    for (int col = 0; col < grid.FixedCols(); ++col) {
+        labels << ToQString(grid.DisplayText(col, row));
+    }
+    return labels;
+}
+
 void Announce(TStringGrid& grid, int col, int row, QAccessible::Event type) {
     QAccessibleEvent event(&grid, type);
     event.setChild(IndexOf(grid, col, row));
@@ -129,19 +146,11 @@ QList<QAccessibleInterface*> TGridAccessible::selectedCells() const {
 
 // Several fixed rows make one description, a line each.
 QString TGridAccessible::columnDescription(int column) const {
-    QStringList lines;
-    for (int row = 0; row < Grid()->FixedRows(); ++row) {
-        lines << ToQString(Grid()->DisplayText(column + Grid()->FixedCols(), row));
-    }
-    return lines.join(QLatin1Char('\n'));
+    return HeadersOf(*Grid(), column + Grid()->FixedCols()).join(QLatin1Char('\n'));
 }
 
 QString TGridAccessible::rowDescription(int row) const {
-    QStringList lines;
-    for (int col = 0; col < Grid()->FixedCols(); ++col) {
-        lines << ToQString(Grid()->DisplayText(col, row + Grid()->FixedRows()));
-    }
-    return lines.join(QLatin1Char('\n'));
+    return LabelsOf(*Grid(), row + Grid()->FixedRows()).join(QLatin1Char('\n'));
 }
 
 int TGridAccessible::columnCount() const {
@@ -282,17 +291,9 @@ void AnnounceFocusedCell(TStringGrid& grid) {
 
 // The editor is read out under its cell's column header and row label, as the cell itself would be.
 void NameEditor(TStringGrid& grid, int col, int row) {
-    if (!QAccessible::isActive()) {
-        return;
+    if (QAccessible::isActive()) {
+        grid.InplaceEditor()->setAccessibleName((HeadersOf(grid, col) + LabelsOf(grid, row)).join(QLatin1Char(' ')));
     }
-    QStringList names;
-    for (int header = 0; header < grid.FixedRows(); ++header) {
-        names << ToQString(grid.DisplayText(col, header));
-    }
-    for (int label = 0; label < grid.FixedCols(); ++label) {
-        names << ToQString(grid.DisplayText(label, row));
-    }
-    grid.InplaceEditor()->setAccessibleName(names.join(QLatin1Char(' ')));
 }
 
 void AnnounceCellText(TStringGrid& grid, int col, int row) {
