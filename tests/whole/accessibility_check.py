@@ -144,6 +144,27 @@ if table is not None:
     cells = read_row()
     check(cells == ROW, "the entered row reads %r, expected %r" % (cells, ROW))
 
+# The current cell is the focused one, and the open editor is read out as that cell.
+if table is not None:
+    xdotool("key", "Left")  # from the quantity back to the unit price
+    price = table.getAccessibleAt(ENTERED, 0)
+    focused = poll(lambda: price.getState().contains(pyatspi.STATE_FOCUSED))
+    check(focused, "the unit price cell is not focused after Left")
+    xdotool("key", "F2")
+    label = "単価 %d" % (ENTERED + 1)
+
+    def editor():
+        last = grid.getChildAtIndex(grid.childCount - 1)
+        return last if last is not None and last.getRole() == pyatspi.ROLE_TEXT else None
+
+    opened = poll(editor)
+    if check(opened is not None, "no editor in the table after F2"):
+        check(opened.name == label, "the editor is named %r, expected %r" % (opened.name, label))
+        check(text_of(opened) == "1200", "the editor holds %r, expected '1200'" % text_of(opened))
+        check(opened.getState().contains(pyatspi.STATE_FOCUSED), "the editor is not focused")
+    xdotool("key", "Escape")
+    check(poll(lambda: editor() is None, 5), "the editor is still in the table after Escape")
+
 # 4. The Clear question, answered No: nothing may change.
 xdotool("key", "ctrl+d")
 
