@@ -21,13 +21,7 @@ printf '[TAX]\r\nRATE=0.08\r\n' > "$work/kalnor.ini"
 mkdir -m 700 "$work/runtime"
 export XDG_RUNTIME_DIR=$work/runtime
 
-# Xvfb picks a free display itself and writes its number once it accepts connections.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-DISPLAY=:$(cat "$work/display")
-export DISPLAY
-xdpyinfo >/dev/null
+source "$here/display.sh"
 
 # A bus of our own, so the test neither needs nor disturbs a desktop session. It is started after
 # DISPLAY is set, because the services it activates inherit its environment.

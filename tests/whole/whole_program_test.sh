@@ -12,10 +12,7 @@ trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
 cp "$kalnor" "$work/kalnor"
 printf '[TAX]\r\nRATE=0.08\r\n' > "$work/kalnor.ini"
 
-display=:$((100 + RANDOM % 800))
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp &
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+source "$(dirname "$0")/display.sh"
 
 unset QT_QPA_PLATFORM
 "$work/kalnor" &
