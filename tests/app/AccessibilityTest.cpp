@@ -20,10 +20,6 @@ QAccessibleInterface* Accessible(QObject* object) {
     return QAccessible::queryAccessibleInterface(object);
 }
 
-QString Name(QAccessibleInterface* object) {
-    return object ? object->text(QAccessible::Name) : QStringLiteral("(none)");
-}
-
 TEST_F(SheetTest, TheTotalFieldsAreReadOutUnderTheirCaptionsAndCannotBeEdited) {
     Enter(1, 1, QStringLiteral("1200"));
     Enter(2, 1, QStringLiteral("3"));
@@ -40,7 +36,7 @@ TEST_F(SheetTest, TheTotalFieldsAreReadOutUnderTheirCaptionsAndCannotBeEdited) {
     };
     for (const auto& f : fields) {
         QAccessibleInterface* field = Accessible(f.Field);
-        EXPECT_EQ(Name(field), QString::fromUtf8(f.Caption));
+        EXPECT_EQ(AccessibleName(field), QString::fromUtf8(f.Caption));
         EXPECT_EQ(field->role(), QAccessible::EditableText) << f.Caption;
         EXPECT_TRUE(field->state().readOnly) << f.Caption;
         EXPECT_EQ(field->text(QAccessible::Value), QString::fromUtf8(f.Shown)) << f.Caption;
@@ -56,9 +52,9 @@ TEST_F(SheetTest, TheMainFormIsAWindowAndTheRateFormADialogWithItsBoxNamed) {
     } forms[] = {{Form, QAccessible::Window, "Kalnor"}, {FrmFR0020TX, QAccessible::Dialog, "税率設定"}};
     for (const auto& f : forms) {
         EXPECT_EQ(Accessible(f.Form)->role(), f.Role) << f.Name;
-        EXPECT_EQ(Name(Accessible(f.Form)), QString::fromUtf8(f.Name));
+        EXPECT_EQ(AccessibleName(Accessible(f.Form)), QString::fromUtf8(f.Name));
     }
-    EXPECT_EQ(Name(Accessible(FrmFR0020TX->EdtZeiritu)), QStringLiteral("税率"));
+    EXPECT_EQ(AccessibleName(Accessible(FrmFR0020TX->EdtZeiritu)), QStringLiteral("税率"));
 }
 
 TEST_F(SheetTest, TheSheetReadsAsATableOfWhatItShows) {
@@ -77,9 +73,9 @@ TEST_F(SheetTest, TheSheetReadsAsATableOfWhatItShows) {
     AccessibilityProbe probe;
     Enter(1, 1, QStringLiteral("1200"));
     Enter(2, 1, QStringLiteral("3"));
-    EXPECT_EQ(Name(table->cellAt(0, 0)), QStringLiteral("1,200"));
-    EXPECT_EQ(Name(table->cellAt(0, 1)), QStringLiteral("3"));
-    EXPECT_EQ(Name(table->cellAt(0, 2)), QStringLiteral("3,600"));
+    EXPECT_EQ(AccessibleName(table->cellAt(0, 0)), QStringLiteral("1,200"));
+    EXPECT_EQ(AccessibleName(table->cellAt(0, 1)), QStringLiteral("3"));
+    EXPECT_EQ(AccessibleName(table->cellAt(0, 2)), QStringLiteral("3,600"));
     const std::vector<QString> changed = probe.NamesOf(QAccessible::NameChanged);
     EXPECT_NE(std::find(changed.begin(), changed.end(), QStringLiteral("3,600")), changed.end())
         << "the computed amount is announced";
@@ -94,9 +90,9 @@ TEST_F(SheetTest, TheClearQuestionIsAnAlertWithItsTextAndButtons) {
     AnswerNextModal([](QWidget* modal) {
         QAccessibleInterface* alert = Accessible(modal);
         EXPECT_EQ(alert->role(), QAccessible::AlertMessage);
-        EXPECT_EQ(Name(alert), QStringLiteral("Kalnor"));
+        EXPECT_EQ(AccessibleName(alert), QStringLiteral("Kalnor"));
         EXPECT_EQ(alert->text(QAccessible::Description), QStringLiteral("消去します。よろしいですか？"));
-        EXPECT_EQ(Name(Accessible(modal->findChild<QLabel*>(QStringLiteral("Message")))),
+        EXPECT_EQ(AccessibleName(Accessible(modal->findChild<QLabel*>(QStringLiteral("Message")))),
                   QStringLiteral("消去します。よろしいですか？"));
         const struct {
             const char* Object;
@@ -107,7 +103,7 @@ TEST_F(SheetTest, TheClearQuestionIsAnAlertWithItsTextAndButtons) {
             QAccessibleInterface* button = Accessible(modal->findChild<QPushButton*>(QString::fromLatin1(b.Object)));
             ASSERT_NE(button, nullptr) << b.Object;
             EXPECT_EQ(button->role(), QAccessible::Button);
-            EXPECT_EQ(Name(button), QString::fromUtf8(b.Name));
+            EXPECT_EQ(AccessibleName(button), QString::fromUtf8(b.Name));
             EXPECT_EQ(button->parent(), alert);
             QAccessibleActionInterface* actions = button->actionInterface();
             ASSERT_NE(actions, nullptr);
@@ -129,7 +125,7 @@ TEST_F(SheetTest, MenuItemsTellTheirShortcuts) {
         const char* Shortcut;
     } items[] = {{"クリア(C)", "Ctrl+D"}, {"小計対象クリア(S)", "Ctrl+Q"}};
     for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(Name(edit->child(i)), QString::fromUtf8(items[i].Name));
+        EXPECT_EQ(AccessibleName(edit->child(i)), QString::fromUtf8(items[i].Name));
         EXPECT_EQ(edit->child(i)->text(QAccessible::Accelerator), QString::fromLatin1(items[i].Shortcut));
     }
 }

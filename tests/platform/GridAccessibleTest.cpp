@@ -55,9 +55,6 @@ protected:
     QAccessibleInterface* Table() const { return QAccessible::queryAccessibleInterface(Grid); }
     QAccessibleTableInterface* Cells() const { return Table()->tableInterface(); }
     QAccessibleInterface* Child(int col, int row) const { return Table()->child(row * Grid->ColCount() + col); }
-    static QString Name(const QAccessibleInterface* object) {
-        return object ? object->text(QAccessible::Name) : QStringLiteral("(none)");
-    }
 
     std::unique_ptr<QWidget> Window;
     TStringGrid* Grid = nullptr;
@@ -78,7 +75,7 @@ TEST_F(GridAccessibleTest, IsATableOfTheDataCellsWithTheFixedOnesAsHeaders) {
     QAccessibleInterface* cell = Cells()->cellAt(4, 1);
     ASSERT_NE(cell, nullptr);
     EXPECT_EQ(cell->role(), QAccessible::Cell);
-    EXPECT_EQ(Name(cell), QStringLiteral("[x]"));
+    EXPECT_EQ(AccessibleName(cell), QStringLiteral("[x]"));
     EXPECT_EQ(cell, Child(2, 5));
     QAccessibleTableCellInterface* position = cell->tableCellInterface();
     ASSERT_NE(position, nullptr);
@@ -90,12 +87,12 @@ TEST_F(GridAccessibleTest, IsATableOfTheDataCellsWithTheFixedOnesAsHeaders) {
     ASSERT_EQ(columnHeaders.size(), 1);
     EXPECT_EQ(columnHeaders[0], Child(2, 0));
     EXPECT_EQ(columnHeaders[0]->role(), QAccessible::ColumnHeader);
-    EXPECT_EQ(Name(columnHeaders[0]), QStringLiteral("B"));
+    EXPECT_EQ(AccessibleName(columnHeaders[0]), QStringLiteral("B"));
     EXPECT_EQ(columnHeaders[0]->tableCellInterface(), nullptr);
     const QList<QAccessibleInterface*> rowHeaders = position->rowHeaderCells();
     ASSERT_EQ(rowHeaders.size(), 1);
     EXPECT_EQ(rowHeaders[0]->role(), QAccessible::RowHeader);
-    EXPECT_EQ(Name(rowHeaders[0]), QStringLiteral("5"));
+    EXPECT_EQ(AccessibleName(rowHeaders[0]), QStringLiteral("5"));
 
     for (const auto& [row, col] : {std::pair{29, 0}, {0, 3}, {-1, 0}, {0, -1}}) {
         EXPECT_EQ(Cells()->cellAt(row, col), nullptr) << row << "," << col;

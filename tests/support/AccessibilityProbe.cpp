@@ -44,3 +44,7 @@ void AccessibilityProbe::Record(QAccessibleEvent* event) {
     Current->Events.push_back({event->type(), object ? object->role() : QAccessible::NoRole,
                                object ? object->text(QAccessible::Name) : QString()});
 }
+
+QString AccessibleName(const QAccessibleInterface* object) {
+    return object ? object->text(QAccessible::Name) : QStringLiteral("(none)");
+}

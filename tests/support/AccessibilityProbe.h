@@ -27,3 +27,6 @@ public:
 private:
     static void Record(QAccessibleEvent* event);
 };
+
+// What a reader says an object is called; "(none)" where there is no object.
+QString AccessibleName(const QAccessibleInterface* object);
